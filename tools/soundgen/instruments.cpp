@@ -1,0 +1,211 @@
+// Voice models for the band; each renders one note into its own buffer.
+#include "instruments.h"
+
+namespace snd {
+
+namespace {
+
+struct partial {
+    double ratio, level, decay_s;
+};
+
+constexpr partial timpani_partials[] = {
+    {1.000, 1.00, 1.40}, {1.504, 0.55, 0.90}, {1.742, 0.30, 0.70},
+    {2.000, 0.28, 0.55}, {2.245, 0.18, 0.45}, {2.494, 0.10, 0.35},
+};
+
+constexpr partial bell_partials[] = {
+    {1.000, 1.00, 0.90}, {2.000, 0.45, 0.60}, {2.756, 0.40, 0.45},
+    {4.070, 0.20, 0.30}, {5.404, 0.15, 0.22}, {8.933, 0.06, 0.12},
+};
+
+// Ratios of the metallic square cluster that gives a cymbal its shimmer.
+constexpr double cymbal_ratios[] = {1.0, 1.4471, 1.6170, 1.9265, 2.5028, 2.6637};
+
+// Held-then-released amplitude with a linear attack and exponential release.
+double asr(double t, double held, double attack, double release) {
+    if (t < attack) return t / attack;
+    if (t < held) return 1.0;
+    return det_exp(-(t - held) / (release * 0.25));
+}
+
+buffer render_reed(const note& n, bool bugle, bool soft) {
+    const double hz = midi_to_hz(n.pitch);
+    const double rel = release_time(n.inst);
+    const int len = seconds_to_samples(n.length_s + rel);
+    buffer out(len);
+    blep_osc a, b;
+    b.set_phase(0.37);
+    svf lp;
+    const double attack = soft ? 0.07 : (bugle ? 0.018 : 0.028);
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        const double amp = asr(t, n.length_s, attack, rel);
+        // Brass brightens as it is blown harder: the cutoff follows the envelope.
+        const double blow = amp * (0.55 + 0.45 * det_exp(-t / 0.12));
+        double f = hz;
+        if (bugle) f *= det_pow2(ramp(t, 0.0, 0.045, -0.35, 0.0) / 12.0);
+        const double vib_depth = ramp(t, 0.25, 0.6, 0.0, soft ? 0.002 : 0.004);
+        f *= 1.0 + vib_depth * det_sin(two_pi * 5.2 * t);
+        if ((i & 7) == 0) {
+            const double bright = soft ? 2.0 + 3.0 * blow : (bugle ? 2.5 + 9.0 * blow : 2.0 + 7.0 * blow);
+            lp.set(f * bright * (0.6 + 0.4 * n.velocity), 0.9);
+        }
+        const double src = 0.6 * a.saw(f * 1.0015) + 0.4 * b.saw(f * 0.9985);
+        lp.tick(src);
+        out[i] = static_cast<float>(lp.low() * amp * n.velocity);
+    }
+    return out;
+}
+
+buffer render_fife(const note& n, uint64_t seed) {
+    const double hz = midi_to_hz(n.pitch);
+    const int len = seconds_to_samples(n.length_s + release_time(n.inst));
+    buffer out(len);
+    sine_osc o1, o2, o3;
+    noise_source noise(seed);
+    svf breath;
+    breath.set(hz * 2.0, 3.0);
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        const double amp = asr(t, n.length_s, 0.02, release_time(n.inst));
+        const double f = hz * (1.0 + ramp(t, 0.15, 0.4, 0.0, 0.005) * det_sin(two_pi * 5.8 * t));
+        breath.tick(noise.next());
+        const double v = o1.tick(f) + 0.25 * o2.tick(2.0 * f) + 0.08 * o3.tick(3.0 * f) +
+                         0.25 * breath.band() * (0.4 + det_exp(-t / 0.04));
+        out[i] = static_cast<float>(v * amp * n.velocity * 0.7);
+    }
+    return out;
+}
+
+buffer render_bass(const note& n) {
+    const double hz = midi_to_hz(n.pitch);
+    const double rel = release_time(n.inst);
+    const int len = seconds_to_samples(n.length_s + rel);
+    buffer out(len);
+    blep_osc o;
+    sine_osc sub;
+    svf lp;
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        const double amp = asr(t, n.length_s, 0.006, rel) * (0.7 + 0.3 * det_exp(-t / 0.15));
+        if ((i & 7) == 0) lp.set(hz * (1.5 + 5.0 * det_exp(-t / 0.08)), 1.1);
+        lp.tick(o.pulse(hz, 0.4));
+        out[i] = static_cast<float>((lp.low() * 0.7 + 0.5 * sub.tick(hz)) * amp * n.velocity);
+    }
+    return out;
+}
+
+buffer render_snare(const note& n, uint64_t seed) {
+    const int len = seconds_to_samples(0.32);
+    buffer out(len);
+    noise_source noise(seed);
+    svf body, hiss;
+    body.set(3200.0, 0.7);
+    hiss.set(7000.0, 0.8);
+    sine_osc tone;
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        const double w = noise.next();
+        body.tick(w);
+        hiss.tick(w);
+        const double snares = (body.band() * 0.9 + hiss.high() * 0.35) * env_ad(t, 0.001, 0.075);
+        const double drum = tone.tick(ramp(t, 0.0, 0.03, 240.0, 180.0)) * env_ad(t, 0.001, 0.035);
+        out[i] = static_cast<float>((snares + 0.7 * drum) * n.velocity);
+    }
+    return out;
+}
+
+buffer render_partials(const note& n, const partial* parts, int count, double time_scale,
+                       double mallet, uint64_t seed) {
+    const double hz = midi_to_hz(n.pitch);
+    const int len = seconds_to_samples(n.length_s + release_time(n.inst));
+    buffer out(len);
+    noise_source noise(seed);
+    one_pole thump;
+    thump.set(hz * 6.0);
+    sine_osc osc[8];
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        // Skins and bells go flat a touch right after the strike.
+        const double drop = 1.0 + 0.015 * det_exp(-t / 0.05) * mallet;
+        double v = 0.0;
+        for (int p = 0; p < count; ++p)
+            v += osc[p].tick(hz * parts[p].ratio * drop) * parts[p].level *
+                 env_ad(t, 0.002, parts[p].decay_s * time_scale);
+        v += mallet * thump.low(noise.next()) * env_ad(t, 0.0005, 0.012) * 3.0;
+        // Damping once the held time is over.
+        if (t > n.length_s) v *= det_exp(-(t - n.length_s) / 0.25);
+        out[i] = static_cast<float>(v * n.velocity * 0.5);
+    }
+    return out;
+}
+
+buffer render_kick(const note& n) {
+    const int len = seconds_to_samples(0.4);
+    buffer out(len);
+    sine_osc o;
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        const double f = 48.0 + 90.0 * det_exp(-t / 0.03);
+        out[i] = static_cast<float>(o.tick(f) * env_ad(t, 0.002, 0.14) * n.velocity);
+    }
+    return out;
+}
+
+buffer render_cymbal(const note& n, uint64_t seed) {
+    const int len = seconds_to_samples(n.length_s + release_time(n.inst));
+    buffer out(len);
+    noise_source noise(seed);
+    blep_osc sq[6];
+    svf bp, hp;
+    bp.set(7500.0, 0.8);
+    hp.set(5000.0, 0.7);
+    const double base = 410.0;
+    for (int i = 0; i < len; ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        double metal = 0.0;
+        for (int k = 0; k < 6; ++k) metal += sq[k].pulse(base * cymbal_ratios[k], 0.5);
+        bp.tick(metal * 0.2 + noise.next() * 0.8);
+        hp.tick(bp.band());
+        const double decay = env_ad(t, 0.003, n.length_s * 0.5 + 0.2);
+        out[i] = static_cast<float>(hp.high() * decay * n.velocity * 1.3);
+    }
+    return out;
+}
+
+} // namespace
+
+double release_time(instrument inst) {
+    switch (inst) {
+    case instrument::brass: return 0.12;
+    case instrument::bugle: return 0.15;
+    case instrument::horn: return 0.25;
+    case instrument::fife: return 0.08;
+    case instrument::bass: return 0.07;
+    case instrument::snare: return 0.3;
+    case instrument::timpani: return 1.8;
+    case instrument::kick: return 0.4;
+    case instrument::cymbal: return 2.5;
+    case instrument::bell: return 1.2;
+    }
+    return 0.1;
+}
+
+buffer render_note(const note& n, uint64_t seed) {
+    switch (n.inst) {
+    case instrument::brass: return render_reed(n, false, false);
+    case instrument::bugle: return render_reed(n, true, false);
+    case instrument::horn: return render_reed(n, false, true);
+    case instrument::fife: return render_fife(n, seed);
+    case instrument::bass: return render_bass(n);
+    case instrument::snare: return render_snare(n, seed);
+    case instrument::timpani: return render_partials(n, timpani_partials, 6, 1.0, 1.0, seed);
+    case instrument::kick: return render_kick(n);
+    case instrument::cymbal: return render_cymbal(n, seed);
+    case instrument::bell: return render_partials(n, bell_partials, 6, 1.0, 0.2, seed);
+    }
+    return {};
+}
+
+} // namespace snd

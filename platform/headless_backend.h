@@ -1,0 +1,85 @@
+// The null driver: virtual clock, scripted input keyed to presented frames, captured frames and audio.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+// One line of a replay script: delivered after `frame` frames have been presented.
+struct scripted_event {
+    int frame = 0;
+    enum class what { input, joy_axis, joy_down, joy_up } type = what::input;
+    event ev{event_kind::key_down};
+    int port = 0;
+    float jx = 0.0f, jy = 0.0f;
+    int button = 0;
+};
+
+// Parses "FRAME EVENT ARGS" lines; on a bad line returns false with "line N: why" in `error`.
+[[nodiscard]] bool parse_script(const std::string& text, std::vector<scripted_event>& out,
+                                std::string& error);
+
+class headless_backend final : public backend {
+public:
+    explicit headless_backend(uint32_t start_clock = 1000);
+
+    void set_script(std::vector<scripted_event> script);
+    // After this many presented frames the run is asked to end, as a close request would.
+    void set_frame_limit(int frames) { frame_limit_ = frames; }
+    // Called for each presented frame (1-based number) up to the frame limit.
+    std::function<void(int frame, const uint32_t* pixels, int width, int height)> on_present;
+    // Receives the 735 sample frames mixed for each presented frame, when audio is open.
+    std::function<void(const int16_t* samples, int frames)> on_audio;
+
+    int presented() const { return presented_; }
+    int pointer_x() const { return pointer_x_; }
+    int pointer_y() const { return pointer_y_; }
+    bool pointer_hidden() const { return pointer_hidden_; }
+    bool window_open() const { return window_open_; }
+    bool audio_open() const { return audio_cb_ != nullptr; }
+
+    // Tests can push events straight in, as if the window system sent them.
+    void inject(const event& e) { pending_.push_back(e); }
+
+    const char* name() const override { return "headless"; }
+    bool open_window(const char* caption, int width, int height, bool fullscreen) override;
+    void set_event_handler(event_handler handler) override { handler_ = handler; }
+    void pump_events() override;
+    void present(const uint32_t* pixels, int width, int height, bool vsync) override;
+    bool can_wait_for_blank() const override { return false; }
+    void hide_pointer() override { pointer_hidden_ = true; }
+    void move_pointer(int x, int y) override;
+    uint32_t ticks_ms() override { return clock_; }
+    void sleep_ms(int ms) override;
+    bool open_audio(audio_callback cb, void* user) override;
+    void close_audio() override { audio_cb_ = nullptr; }
+    int joystick_count() override;
+    bool joystick_read(int index, joystick_state& state) override;
+
+private:
+    void deliver(const scripted_event& e);
+    void dispatch(const event& e);
+
+    uint32_t clock_;
+    event_handler handler_ = nullptr;
+    std::vector<scripted_event> script_;
+    size_t next_ = 0;
+    std::vector<event> pending_;
+    int presented_ = 0;
+    int frame_limit_ = -1;
+    bool suspended_ = false;
+    bool window_open_ = false;
+    bool pointer_hidden_ = false;
+    int pointer_x_ = 0, pointer_y_ = 0;
+    audio_callback audio_cb_ = nullptr;
+    void* audio_user_ = nullptr;
+    std::vector<int16_t> audio_buf_;
+    std::vector<joystick_state> pads_;
+};
+
+} // namespace platform

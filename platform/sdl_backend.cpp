@@ -1,0 +1,337 @@
+// The real backend over SDL2: a full-screen window, a streaming texture, the audio device and pads.
+#include "platform/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/letterbox.h"
+#include "platform/sdl_keys.h"
+
+namespace platform {
+
+namespace {
+
+class sdl_backend final : public backend {
+public:
+    ~sdl_backend() override
+    {
+        close_audio();
+        for (auto* c : pads_) close_pad(c);
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+        SDL_Quit();
+    }
+
+    const char* name() const override { return "sdl"; }
+
+    bool open_window(const char* caption, int width, int height, bool fullscreen) override
+    {
+        if (!video_ok_) {
+            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // sharp pixels when scaled
+            SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+                std::fprintf(stderr, "ramparion: cannot open the display: %s\n", SDL_GetError());
+                return false;
+            }
+            video_ok_ = true;
+            SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        }
+        pic_w_ = width;
+        pic_h_ = height;
+        Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (!window_) {
+            window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                       flags | SDL_WINDOW_RESIZABLE);
+            if (!window_) {
+                std::fprintf(stderr, "ramparion: cannot open a window: %s\n", SDL_GetError());
+                return false;
+            }
+            renderer_ = SDL_CreateRenderer(window_, -1, 0);
+            if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+            if (!renderer_) {
+                std::fprintf(stderr, "ramparion: cannot draw into the window: %s\n", SDL_GetError());
+                SDL_DestroyWindow(window_);
+                window_ = nullptr;
+                return false;
+            }
+        }
+        if (texture_) SDL_DestroyTexture(texture_);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!texture_) {
+            std::fprintf(stderr, "ramparion: cannot make the frame texture: %s\n", SDL_GetError());
+            return false;
+        }
+        fullscreen_ = fullscreen;
+        SDL_RaiseWindow(window_);
+        return true;
+    }
+
+    void set_event_handler(event_handler handler) override { handler_ = handler; }
+
+    void pump_events() override
+    {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) translate(e);
+    }
+
+    void present(const uint32_t* pixels, int width, int, bool vsync) override
+    {
+        if (!renderer_ || !texture_) return;
+        if (vsync != vsync_) {
+            SDL_RenderSetVSync(renderer_, vsync ? 1 : 0);
+            vsync_ = vsync;
+        }
+        SDL_UpdateTexture(texture_, nullptr, pixels, width * 4);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        letterbox lb = picture_rect();
+        SDL_Rect dst{lb.x, lb.y, lb.w, lb.h};
+        SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+        SDL_RenderPresent(renderer_);
+    }
+
+    bool can_wait_for_blank() const override { return renderer_ != nullptr; }
+
+    void hide_pointer() override { SDL_ShowCursor(SDL_DISABLE); }
+
+    void move_pointer(int x, int y) override
+    {
+        if (!window_) return;
+        int wx, wy;
+        picture_to_window(picture_rect_points(), pic_w_, pic_h_, x, y, wx, wy);
+        SDL_WarpMouseInWindow(window_, wx, wy);
+    }
+
+    uint32_t ticks_ms() override { return SDL_GetTicks(); }
+    void sleep_ms(int ms) override
+    {
+        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+    }
+
+    bool open_audio(audio_callback cb, void* user) override
+    {
+        if (audio_dev_) return true;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            std::fprintf(stderr, "ramparion: no sound: %s\n", SDL_GetError());
+            return false;
+        }
+        cb_ = cb;
+        user_ = user;
+        SDL_AudioSpec want{}, have{};
+        want.freq = 44100;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 256;
+        want.callback = [](void* self, Uint8* stream, int len) {
+            auto* b = static_cast<sdl_backend*>(self);
+            b->cb_(reinterpret_cast<int16_t*>(stream), len / 4, b->user_);
+        };
+        want.userdata = this;
+        audio_dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!audio_dev_) {
+            std::fprintf(stderr, "ramparion: no sound: %s\n", SDL_GetError());
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        SDL_PauseAudioDevice(audio_dev_, 0);
+        return true;
+    }
+
+    void close_audio() override
+    {
+        if (audio_dev_) SDL_CloseAudioDevice(audio_dev_);
+        audio_dev_ = 0;
+    }
+
+    int joystick_count() override
+    {
+        for (auto* c : pads_) close_pad(c);
+        pads_.clear();
+        int n = SDL_NumJoysticks();
+        for (int i = 0; i < n; ++i) {
+            pad p;
+            if (SDL_IsGameController(i)) p.controller = SDL_GameControllerOpen(i);
+            if (!p.controller) p.joystick = SDL_JoystickOpen(i);
+            if (p.controller || p.joystick) pads_.push_back(new pad(p));
+        }
+        return static_cast<int>(pads_.size());
+    }
+
+    bool joystick_read(int index, joystick_state& s) override
+    {
+        if (index < 0 || index >= static_cast<int>(pads_.size())) return false;
+        SDL_JoystickUpdate();
+        SDL_GameControllerUpdate();
+        pad& p = *pads_[static_cast<size_t>(index)];
+        s = {};
+        if (p.controller) {
+            if (!SDL_GameControllerGetAttached(p.controller)) return false;
+            static constexpr SDL_GameControllerButton order[] = {
+                SDL_CONTROLLER_BUTTON_A,          SDL_CONTROLLER_BUTTON_B,         SDL_CONTROLLER_BUTTON_X,
+                SDL_CONTROLLER_BUTTON_Y,          SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,   SDL_CONTROLLER_BUTTON_START,
+                SDL_CONTROLLER_BUTTON_LEFTSTICK,  SDL_CONTROLLER_BUTTON_RIGHTSTICK};
+            for (int b = 0; b < 10; ++b)
+                if (SDL_GameControllerGetButton(p.controller, order[b])) s.buttons |= 1u << b;
+            s.x = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTX));
+            s.y = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTY));
+            if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) s.x = -1.0f;
+            if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) s.x = 1.0f;
+            if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_UP)) s.y = -1.0f;
+            if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) s.y = 1.0f;
+            return true;
+        }
+        if (!SDL_JoystickGetAttached(p.joystick)) return false;
+        int nb = SDL_JoystickNumButtons(p.joystick);
+        for (int b = 0; b < nb && b < 32; ++b)
+            if (SDL_JoystickGetButton(p.joystick, b)) s.buttons |= 1u << b;
+        if (SDL_JoystickNumAxes(p.joystick) >= 2) {
+            s.x = axis(SDL_JoystickGetAxis(p.joystick, 0));
+            s.y = axis(SDL_JoystickGetAxis(p.joystick, 1));
+        }
+        return true;
+    }
+
+private:
+    struct pad {
+        SDL_GameController* controller = nullptr;
+        SDL_Joystick* joystick = nullptr;
+    };
+
+    static void close_pad(pad* p)
+    {
+        if (p->controller) SDL_GameControllerClose(p->controller);
+        if (p->joystick) SDL_JoystickClose(p->joystick);
+        delete p;
+    }
+
+    // Full deflection reads exactly -1 and +1.
+    static float axis(Sint16 v)
+    {
+        if (v <= -32767) return -1.0f;
+        if (v >= 32767) return 1.0f;
+        return static_cast<float>(v) / 32767.0f;
+    }
+
+    letterbox picture_rect() const
+    {
+        int w = pic_w_, h = pic_h_;
+        if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
+        return fit_picture(w, h, pic_w_, pic_h_);
+    }
+
+    // The same rectangle in window coordinates, which mouse events use (they differ on high-DPI).
+    letterbox picture_rect_points() const
+    {
+        int w = pic_w_, h = pic_h_;
+        if (window_) SDL_GetWindowSize(window_, &w, &h);
+        return fit_picture(w, h, pic_w_, pic_h_);
+    }
+
+    void send(event_kind k, int a = 0, int b = 0)
+    {
+        if (handler_) handler_({k, a, b});
+    }
+
+    void mouse_to_picture(int wx, int wy, int& px, int& py) const
+    {
+        window_to_picture(picture_rect_points(), pic_w_, pic_h_, wx, wy, px, py);
+    }
+
+    void translate(const SDL_Event& e)
+    {
+        switch (e.type) {
+        case SDL_QUIT:
+            send(event_kind::terminate);
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) send(event_kind::suspend);
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) send(event_kind::resume);
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
+            break;
+        case SDL_KEYDOWN: {
+            if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) && !e.key.repeat) {
+                toggle_fullscreen();
+                break;
+            }
+            int k = game_key_code(e.key.keysym);
+            if (k > 0) send(e.key.repeat ? event_kind::key_repeat : event_kind::key_down, k);
+            break;
+        }
+        case SDL_KEYUP: {
+            int k = game_key_code(e.key.keysym);
+            if (k > 0) send(event_kind::key_up, k);
+            break;
+        }
+        case SDL_TEXTINPUT:
+            for (const char* c = e.text.text; *c; ++c) send(event_kind::key_char, static_cast<unsigned char>(*c));
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            int b = e.button.button == SDL_BUTTON_LEFT    ? 1
+                    : e.button.button == SDL_BUTTON_RIGHT ? 2
+                    : e.button.button == SDL_BUTTON_MIDDLE ? 3
+                                                            : 0;
+            if (!b) break;
+            bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            SDL_CaptureMouse(down ? SDL_TRUE : SDL_FALSE);
+            send(down ? event_kind::mouse_down : event_kind::mouse_up, b);
+            break;
+        }
+        case SDL_MOUSEMOTION: {
+            int px, py;
+            mouse_to_picture(e.motion.x, e.motion.y, px, py);
+            send(event_kind::mouse_move, px, py);
+            break;
+        }
+        case SDL_MOUSEWHEEL:
+            send(event_kind::wheel, e.wheel.y * 120);
+            break;
+        case SDL_JOYDEVICEADDED:
+        case SDL_CONTROLLERDEVICEADDED:
+            send(event_kind::joy_added);
+            break;
+        case SDL_JOYDEVICEREMOVED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+            send(event_kind::joy_removed);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void toggle_fullscreen()
+    {
+        fullscreen_ = !fullscreen_;
+        SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (!fullscreen_) {
+            SDL_SetWindowSize(window_, pic_w_, pic_h_);
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        }
+    }
+
+    bool video_ok_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int pic_w_ = 640, pic_h_ = 480;
+    bool vsync_ = false;
+    bool fullscreen_ = true;
+    event_handler handler_ = nullptr;
+    SDL_AudioDeviceID audio_dev_ = 0;
+    audio_callback cb_ = nullptr;
+    void* user_ = nullptr;
+    std::vector<pad*> pads_;
+};
+
+} // namespace
+
+std::unique_ptr<backend> make_sdl_backend()
+{
+    return std::make_unique<sdl_backend>();
+}
+
+} // namespace platform

@@ -1,0 +1,9 @@
+// Pixel-exact collision of image frames placed as they would be drawn, over 32 layers of quads.
+#pragma once
+
+struct image;
+
+int images_collide(image* image1, int x1, int y1, int frame1, image* image2, int x2, int y2, int frame2);
+int images_collide_transformed(image* image1, int x1, int y1, int frame1, float rot1, float sx1, float sy1,
+                               image* image2, int x2, int y2, int frame2, float rot2, float sx2, float sy2);
+void reset_collision_layers(int mask);

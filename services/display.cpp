@@ -1,0 +1,254 @@
+// The display, frame pacing and the one global draw state every drawing goes through.
+#include "services/display.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/platform.h"
+#include "services/input.h"
+#include "services/maths.h"
+
+draw_state_t draw_state;
+int display_generation = 0;
+const char* presenting_loop = "startup";
+
+namespace {
+
+std::string title = "";
+std::unique_ptr<display> the_display;
+std::unique_ptr<frame_buffer> buffer;
+bool ever_current = false;
+bool input_started = false;
+
+// What the renderer was last told; set_blend_mode leaves it alone for the mode in force.
+paint renderer_paint;
+
+int pace_hz = 0, frame_ms = 0, frame_rem = 0, frame_acc = 0, next_frame_time = 0;
+bool soft_pacing = false;
+const display* paced = nullptr;
+
+int clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+uint8_t alpha_byte(float a)
+{
+    float c = a < 0.0f ? 0.0f : (a > 1.0f ? 1.0f : a);
+    return static_cast<uint8_t>(float_to_int(c * 255.0f));
+}
+
+void apply_color()
+{
+    renderer_paint.r = static_cast<uint8_t>(clamp255(draw_state.color_red));
+    renderer_paint.g = static_cast<uint8_t>(clamp255(draw_state.color_green));
+    renderer_paint.b = static_cast<uint8_t>(clamp255(draw_state.color_blue));
+}
+
+void recompute_matrix()
+{
+    double s = sin_deg(draw_state.tform_rot), c = cos_deg(draw_state.tform_rot);
+    draw_state.tform_ix = static_cast<float>(c * draw_state.tform_scale_x);
+    draw_state.tform_iy = static_cast<float>(-s * draw_state.tform_scale_y);
+    draw_state.tform_jx = static_cast<float>(s * draw_state.tform_scale_x);
+    draw_state.tform_jy = static_cast<float>(c * draw_state.tform_scale_y);
+}
+
+clip_rect viewport()
+{
+    return {draw_state.viewport_x, draw_state.viewport_y, draw_state.viewport_x + draw_state.viewport_w,
+            draw_state.viewport_y + draw_state.viewport_h};
+}
+
+void present(bool vsync)
+{
+    if (!buffer) return;
+    platform::current().present(buffer->pixels(), buffer->width(), buffer->height(), vsync);
+}
+
+// Re-applies the whole draw state to the renderer, in its fixed order.
+void make_current()
+{
+    renderer_paint.blend = draw_state.blend_mode;
+    apply_color();
+    renderer_paint.a = alpha_byte(draw_state.color_alpha);
+    recompute_matrix();
+    if (!ever_current) {
+        ever_current = true;
+        clear_screen();
+        flip_frame(0);
+        clear_screen();
+        flip_frame(0);
+    }
+}
+
+void map_corners(float x0, float y0, float x1, float y1, float tx, float ty, float out[8])
+{
+    const float lx[4] = {x0, x1, x1, x0}, ly[4] = {y0, y0, y1, y1};
+    for (int i = 0; i < 4; ++i) {
+        out[2 * i] = tx + lx[i] * draw_state.tform_ix + ly[i] * draw_state.tform_iy;
+        out[2 * i + 1] = ty + lx[i] * draw_state.tform_jx + ly[i] * draw_state.tform_jy;
+    }
+}
+
+} // namespace
+
+void set_app_title(const std::string& t) { title = t; }
+const std::string& app_title() { return title; }
+
+display* open_display(int width, int height, int depth, int hz, int flags)
+{
+    flags |= 2; // the driver's default: back-buffered
+    if (width <= 0 || height <= 0) return nullptr;
+    if (!platform::current().open_window(title.c_str(), width, height, depth != 0)) return nullptr;
+    the_display = std::make_unique<display>(display{width, height, depth, hz, flags});
+    buffer = std::make_unique<frame_buffer>(width, height);
+    if (draw_state.viewport_w == 0 && draw_state.viewport_h == 0) {
+        draw_state.viewport_w = width;
+        draw_state.viewport_h = height;
+    }
+    display_generation = display_generation == -1 ? 1 : display_generation + 1;
+    make_current();
+
+    soft_pacing = hz != 0;
+    if (hz != 0 && depth != 0 && platform::current().can_wait_for_blank()) {
+        int start = millis(), good = 0;
+        while (millis() - start < 1000) {
+            int t = millis();
+            present(true);
+            int d = millis() - t;
+            good = std::abs(d - 1000 / hz) <= 1 ? good + 1 : 0;
+            if (good == 3) {
+                soft_pacing = false;
+                break;
+            }
+        }
+    }
+    pace_hz = hz;
+    frame_ms = hz != 0 ? 1000 / hz : 0;
+    frame_rem = 1000 - frame_ms * hz;
+    frame_acc = 0;
+    next_frame_time = millis();
+    paced = the_display.get();
+    if (depth != 0) platform::current().move_pointer(width / 2, height / 2);
+    if (!input_started) {
+        input_started = true;
+        start_input();
+    }
+    return the_display.get();
+}
+
+display* current_display() { return the_display.get(); }
+
+void flip_frame(int sync)
+{
+    if (sync != -1) {
+        present(sync == 1);
+        return;
+    }
+    if (the_display.get() != paced || !soft_pacing) {
+        present(pace_hz != 0);
+        return;
+    }
+    next_frame_time += frame_ms;
+    frame_acc += frame_rem;
+    if (frame_acc >= pace_hz) {
+        frame_acc -= pace_hz;
+        next_frame_time += 1;
+    }
+    int wait = next_frame_time - millis();
+    if (wait > 0)
+        delay_ms(wait);
+    else
+        next_frame_time = millis(); // a late frame is not made up for by a burst
+    present(false);
+}
+
+void clear_screen()
+{
+    if (!buffer) return;
+    uint32_t rgb = static_cast<uint32_t>(clamp255(draw_state.clscolor_red)) << 16 |
+                   static_cast<uint32_t>(clamp255(draw_state.clscolor_green)) << 8 |
+                   static_cast<uint32_t>(clamp255(draw_state.clscolor_blue));
+    buffer->clear(viewport(), rgb);
+}
+
+void set_clear_color(int r, int g, int b)
+{
+    draw_state.clscolor_red = r;
+    draw_state.clscolor_green = g;
+    draw_state.clscolor_blue = b;
+}
+
+void set_draw_color(int r, int g, int b)
+{
+    draw_state.color_red = r;
+    draw_state.color_green = g;
+    draw_state.color_blue = b;
+    apply_color();
+}
+
+void set_draw_alpha(float alpha)
+{
+    draw_state.color_alpha = alpha;
+    renderer_paint.a = alpha_byte(alpha);
+}
+
+void set_blend_mode(int mode)
+{
+    if (mode == draw_state.blend_mode) return;
+    draw_state.blend_mode = mode;
+    renderer_paint.blend = mode;
+}
+
+void set_draw_rotation(float degrees)
+{
+    draw_state.tform_rot = degrees;
+    recompute_matrix();
+}
+
+void set_draw_scale(float sx, float sy)
+{
+    draw_state.tform_scale_x = sx;
+    draw_state.tform_scale_y = sy;
+    recompute_matrix();
+}
+
+void set_draw_transform(float degrees, float sx, float sy)
+{
+    draw_state.tform_rot = degrees;
+    draw_state.tform_scale_x = sx;
+    draw_state.tform_scale_y = sy;
+    recompute_matrix();
+}
+
+void draw_rect(float x, float y, float w, float h)
+{
+    if (!buffer) return;
+    float xy[8];
+    map_corners(draw_state.handle_x, draw_state.handle_y, draw_state.handle_x + w, draw_state.handle_y + h,
+                x + draw_state.origin_x, y + draw_state.origin_y, xy);
+    buffer->fill_quad(xy, viewport(), renderer_paint);
+}
+
+void draw_point(float x, float y)
+{
+    if (!buffer) return;
+    int px = static_cast<int>(std::floor(x + draw_state.origin_x + 0.5f));
+    int py = static_cast<int>(std::floor(y + draw_state.origin_y + 0.5f));
+    buffer->put_point(px, py, viewport(), renderer_paint);
+}
+
+void draw_texture_quad(const texture& tex, float x0, float y0, float x1, float y1, float tx, float ty)
+{
+    if (!buffer) return;
+    float xy[8];
+    map_corners(x0, y0, x1, y1, tx, ty, xy);
+    buffer->draw_quad(tex, xy, viewport(), renderer_paint);
+}
+
+frame_buffer* back_buffer() { return buffer.get(); }
+paint current_paint() { return renderer_paint; }
+
+pacing_info pacing()
+{
+    return {pace_hz, frame_ms, frame_rem, frame_acc, next_frame_time, soft_pacing};
+}

@@ -1,0 +1,252 @@
+// Keyboard, mouse, joystick and window state, fed by the platform's events and polled by the game.
+#include "services/input.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+int keys_down[256];
+int key_hits[256];
+int char_queue[256];
+int char_head = 0, char_count = 0;
+
+int buttons_down[4];
+int mouse_hits[4];
+int pointer_x = 0, pointer_y = 0, wheel_z = 0;
+
+int app_suspended_flag = 0;
+int app_terminate_flag = 0;
+
+constexpr int max_ports = 16;
+int port_table[256];
+int port_count = 0;
+platform::joystick_state joy_state[max_ports];
+int joy_hits[16][max_ports];
+bool pads_changed = false;
+
+void clear_keys()
+{
+    std::memset(keys_down, 0, sizeof keys_down);
+    std::memset(key_hits, 0, sizeof key_hits);
+    char_head = char_count = 0;
+}
+
+void clear_mouse()
+{
+    std::memset(buttons_down, 0, sizeof buttons_down);
+    std::memset(mouse_hits, 0, sizeof mouse_hits);
+    wheel_z = 0;
+}
+
+bool valid_key(int k) { return k >= 1 && k <= 255; }
+bool valid_button(int b) { return b >= 0 && b <= 3; }
+
+// Reads the port afresh; a pad that does not answer keeps its last state.
+void poll_port(int port)
+{
+    if (pads_changed) {
+        pads_changed = false;
+        joy_count();
+    }
+    if (port < 0 || port >= max_ports || port >= port_count) return;
+    platform::joystick_state s;
+    if (!platform::current().joystick_read(port_table[port], s)) return;
+    uint32_t old = joy_state[port].buttons;
+    for (int b = 0; b < 16; ++b)
+        if (!(old & (1u << b)) && (s.buttons & (1u << b))) ++joy_hits[b][port];
+    joy_state[port] = s;
+}
+
+} // namespace
+
+void start_input()
+{
+    clear_keys();
+    clear_mouse();
+    platform::current().set_event_handler(handle_input_event);
+}
+
+void handle_input_event(const platform::event& e)
+{
+    using platform::event_kind;
+    switch (e.kind) {
+    case event_kind::suspend:
+        clear_keys();
+        clear_mouse();
+        app_suspended_flag = 1;
+        break;
+    case event_kind::resume:
+        clear_keys();
+        clear_mouse();
+        app_suspended_flag = 0;
+        break;
+    case event_kind::terminate:
+        app_terminate_flag = 1;
+        break;
+    case event_kind::key_down:
+        if (valid_key(e.a) && !keys_down[e.a]) {
+            keys_down[e.a] = 1;
+            ++key_hits[e.a];
+        }
+        break;
+    case event_kind::key_repeat:
+        break;
+    case event_kind::key_up:
+        if (valid_key(e.a)) keys_down[e.a] = 0;
+        break;
+    case event_kind::key_char:
+        if (char_count < 256) {
+            char_queue[(char_head + char_count) % 256] = e.a;
+            ++char_count;
+        }
+        break;
+    case event_kind::mouse_down:
+        if (valid_button(e.a) && !buttons_down[e.a]) {
+            buttons_down[e.a] = 1;
+            ++mouse_hits[e.a];
+        }
+        break;
+    case event_kind::mouse_up:
+        if (valid_button(e.a)) buttons_down[e.a] = 0;
+        break;
+    case event_kind::mouse_move:
+        pointer_x = e.a;
+        pointer_y = e.b;
+        break;
+    case event_kind::wheel:
+        wheel_z += e.a / 120;
+        break;
+    case event_kind::joy_added:
+    case event_kind::joy_removed:
+        pads_changed = true;
+        break;
+    }
+}
+
+void pump_input() { platform::current().pump_events(); }
+
+int key_hit(int key)
+{
+    pump_input();
+    if (!valid_key(key)) return 0;
+    int n = key_hits[key];
+    key_hits[key] = 0;
+    return n;
+}
+
+int key_down(int key)
+{
+    pump_input();
+    return valid_key(key) ? keys_down[key] : 0;
+}
+
+void flush_keys()
+{
+    pump_input();
+    clear_keys();
+}
+
+int mouse_x()
+{
+    pump_input();
+    return pointer_x;
+}
+
+int mouse_y()
+{
+    pump_input();
+    return pointer_y;
+}
+
+int mouse_z()
+{
+    pump_input();
+    return wheel_z;
+}
+
+int mouse_hit(int button)
+{
+    pump_input();
+    if (!valid_button(button)) return 0;
+    int n = mouse_hits[button];
+    mouse_hits[button] = 0;
+    return n;
+}
+
+int mouse_down(int button)
+{
+    pump_input();
+    return valid_button(button) ? buttons_down[button] : 0;
+}
+
+void flush_mouse()
+{
+    pump_input();
+    clear_mouse();
+}
+
+void move_pointer(int x, int y) { platform::current().move_pointer(x, y); }
+void hide_pointer() { platform::current().hide_pointer(); }
+
+int app_suspended()
+{
+    pump_input();
+    return app_suspended_flag;
+}
+
+int app_terminate()
+{
+    pump_input();
+    int f = app_terminate_flag;
+    app_terminate_flag = 0;
+    return f;
+}
+
+int joy_count()
+{
+    int n = platform::current().joystick_count();
+    port_count = 0;
+    for (int i = 0; i < n && port_count < 256; ++i) {
+        platform::joystick_state s;
+        if (platform::current().joystick_read(i, s)) port_table[port_count++] = i;
+    }
+    if (port_count < max_ports)
+        for (int p = port_count; p < max_ports; ++p) joy_state[p] = {};
+    return port_count;
+}
+
+int joy_down(int button, int port)
+{
+    poll_port(port);
+    if (port < 0 || port >= max_ports || button < 0 || button > 31) return 0;
+    return (joy_state[port].buttons >> button) & 1;
+}
+
+int joy_hit(int button, int port)
+{
+    poll_port(port);
+    if (port < 0 || port >= max_ports || button < 0 || button > 15) return 0;
+    int n = joy_hits[button][port];
+    joy_hits[button][port] = 0;
+    return n;
+}
+
+float joy_x(int port)
+{
+    poll_port(port);
+    return port >= 0 && port < max_ports ? joy_state[port].x : 0.0f;
+}
+
+float joy_y(int port)
+{
+    poll_port(port);
+    return port >= 0 && port < max_ports ? joy_state[port].y : 0.0f;
+}
+
+int app_close_pending()
+{
+    pump_input();
+    return app_terminate_flag;
+}

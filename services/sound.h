@@ -1,0 +1,20 @@
+// Sounds and channels: whole-file decoding, voices with handles, and the mixer's output.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct sound;
+
+// A handle on one mixer voice: the voice index plus a generation raised by 4096 on every reuse.
+using channel = int32_t;
+
+[[nodiscard]] sound* load_sound(const std::string& url, int flags);
+channel alloc_channel();
+channel play_sound(sound* s, channel ch);
+channel cue_sound(sound* s, channel ch);
+void resume_channel(channel ch);
+void pause_channel(channel ch);
+void stop_channel(channel ch);
+void set_channel_volume(channel ch, float volume);
+int channel_playing(channel ch);

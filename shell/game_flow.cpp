@@ -1,0 +1,57 @@
+// Starting, resetting and abandoning games.
+#include "shell/game_flow.h"
+
+#include "actors/actors.h"
+#include "services/input.h"
+#include "shell/game_state.h"
+
+void clear_battlefield()
+{
+    lgtrooper_list.clear();
+    smtrooper_list.clear();
+    mustang_list.clear();
+    nukerocket_list.clear();
+    smallbomb_list.clear();
+    explosion_list.clear();
+    smokering_list.clear();
+    canball_list.clear();
+    planepart_list.clear();
+    commando_list.clear();
+    bodypart_list.clear();
+    banner_scale = 0.0f;
+}
+
+void reset_game(int fanfare)
+{
+    saved_pointer_x = 400;
+    saved_pointer_y = 300;
+    clear_battlefield();
+    screen_flash(fanfare);
+    trooper_timer = nuke_timer = mustang_timer = 0;
+    if (difficulty == 1) {
+        trooper_period = 300;
+        nuke_period = 200;
+        mustang_period = 300;
+    } else {
+        trooper_period = nuke_period = mustang_period = 400;
+    }
+    score = 0;
+    men = 3;
+    days_survived = 0;
+    casualties = 0;
+    sun_angle = 0.0f;
+    moon_angle = 180.0f;
+    banner_scale = 0.0f;
+    banner_alpha = 0.0f;
+    daylight = 255;
+    daylight_timer = 500;
+    daylight_step = -1;
+    fort.can_rot = 90;
+    fort.can_flash = 400;
+    game_paused = 0;
+    demo_mode = 0;
+    new_best_flag = 0;
+    move_pointer(320, 300);
+    flush_mouse();
+    flush_keys();
+}

@@ -1,0 +1,42 @@
+// The maker's logo screen shown once at start-up.
+#include "shell/logo.h"
+
+#include "services/display.h"
+#include "services/images.h"
+#include "services/input.h"
+#include "services/maths.h"
+#include "shell/main_loop.h"
+
+void show_logo()
+{
+    static image* logo; // held for the run like every picture
+    logo = load_image("incbin::graphx/tmlogo.png", -1);
+    mid_handle_image(logo);
+    set_clear_color(0, 0, 8);
+    presenting_loop = "logo";
+
+    float a = 1.0f;
+    int n = 0;
+    do {
+        clear_screen();
+        set_blend_mode(blend_alpha);
+        set_draw_alpha(a);
+        set_draw_color(255, 255, 255);
+        draw_image(logo, 320, 220, 0);
+        if (a == 1.0f) ++n;
+        if (n > 375) a = a - 0.01f;
+        if (a < 0.0f) {
+            a = 0.0f;
+            ++n;
+        }
+        set_blend_mode(blend_mask);
+        set_draw_alpha(1.0f);
+        flip_frame(-1);
+        wait_while_inactive(0);
+        if (key_hit(27) || key_hit(32) || mouse_hit(1) || joy_hit(0, 0)) break;
+    } while (a > 0.0f);
+
+    delay_ms(500);
+    flush_keys();
+    flush_mouse();
+}

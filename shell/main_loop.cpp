@@ -1,0 +1,109 @@
+// Start-up, the frame loop and shutdown: the program's spine.
+#include "shell/main_loop.h"
+
+#include <cstdio>
+
+#include "actors/actors.h"
+#include "assets/sprite_set.h"
+#include "services/display.h"
+#include "services/images.h"
+#include "services/input.h"
+#include "services/maths.h"
+#include "shell/game_flow.h"
+#include "shell/game_state.h"
+#include "shell/high_score.h"
+#include "shell/labels.h"
+#include "shell/logo.h"
+
+void wait_while_inactive(int channel_to_pause)
+{
+    if (!app_suspended()) return;
+    (void)channel_to_pause;
+    // A close request ends the wait too, or a window closed from the task bar would hang here.
+    while (app_suspended() && !app_close_pending()) delay_ms(10);
+}
+
+void joystick_pointer()
+{
+    int x = mouse_x(), y = mouse_y();
+    float jx = joy_x(0), jy = joy_y(0);
+    if (jx == -1.0f) {
+        x -= 6;
+        move_pointer(x, y);
+    } else if (jx == 1.0f) {
+        x += 6;
+        move_pointer(x, y);
+    }
+    if (jy == -1.0f) {
+        y -= 6;
+        move_pointer(x, y);
+    } else if (jy == 1.0f) {
+        y += 6;
+        move_pointer(x, y);
+    }
+}
+
+namespace {
+
+void build_labels()
+{
+    for (int i = 0; i < 11; ++i) volume_labels[i] = volume_label_table[i];
+    for (int i = 0; i < 2; ++i) difficulty_labels[i] = difficulty_label_table[i];
+    for (int i = 0; i < 6; ++i) menu_labels[i] = menu_label_table[i];
+    for (int i = 0; i < 12; ++i) rank_titles[i] = rank_title_table[i];
+}
+
+void start_up()
+{
+    register_embedded_assets();
+    set_app_title(app_caption);
+    set_default_image_flags(9);
+    build_labels();
+    fort = fort_tag{};
+    create_sprite_images();
+    for (int i = 0; i < 8; ++i) flag_frames[i] = flag_frame_table[i];
+    joy_count();
+    hide_pointer();
+    flush_mouse();
+    flush_keys();
+    show_logo();
+    reset_game(0);
+    load_high_score();
+    demo_mode = 1;
+    fort.crot_stp = -1;
+    move_pointer(320, 195);
+}
+
+// Escape, a quit request or a close request, tested in that order.
+bool leaving()
+{
+    if (key_hit(27)) return true;
+    if (quit_requested == 1) return true;
+    return app_terminate() != 0;
+}
+
+void shut_down()
+{
+    save_high_score();
+}
+
+} // namespace
+
+int game_main()
+{
+    if (!open_display(640, 480, 32, 60, 2)) {
+        std::fprintf(stderr, "ramparion: the display could not be opened; is there a desktop to run on?\n");
+        return 1;
+    }
+    start_up();
+    presenting_loop = "world";
+    for (;;) {
+        joystick_pointer();
+        world_frame();
+        flip_frame(-1);
+        wait_while_inactive(music_channel);
+        if (leaving()) break;
+    }
+    shut_down();
+    return 0;
+}

@@ -1,0 +1,187 @@
+// Runs the real game on the headless backend from a script, writing traces, shots and audio.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/headless_backend.h"
+#include "shell/data_folder.h"
+#include "shell/high_score.h"
+#include "shell/main_loop.h"
+#include "tools/common/png_write.h"
+#include "tools/replay/trace.h"
+
+namespace {
+
+struct options {
+    std::string script, trace, audio, data, save_dir;
+    uint32_t clock = 1000;
+    int frames = -1;
+    std::map<int, std::string> shots;
+};
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
+                 "                        [--trace FILE] [--audio FILE.wav] [--data DIR] [--save-dir DIR]\n");
+}
+
+bool parse_number(const char* s, long long lo, long long hi, long long& v)
+{
+    char* end = nullptr;
+    v = std::strtoll(s, &end, 10);
+    return *s && *end == '\0' && v >= lo && v <= hi;
+}
+
+bool parse_args(int argc, char** argv, options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        const char* v = nullptr;
+        long long n = 0;
+        if (a == "--help" || a == "-h") {
+            usage();
+            std::exit(0);
+        } else if (a == "--script" && (v = value())) {
+            o.script = v;
+        } else if (a == "--trace" && (v = value())) {
+            o.trace = v;
+        } else if (a == "--audio" && (v = value())) {
+            o.audio = v;
+        } else if (a == "--data" && (v = value())) {
+            o.data = v;
+        } else if (a == "--save-dir" && (v = value())) {
+            o.save_dir = v;
+        } else if (a == "--clock" && (v = value()) && parse_number(v, 0, 4294967295LL, n)) {
+            o.clock = static_cast<uint32_t>(n);
+        } else if (a == "--frames" && (v = value()) && parse_number(v, 0, 100000000, n)) {
+            o.frames = static_cast<int>(n);
+        } else if (a == "--shot" && (v = value())) {
+            const char* colon = std::strchr(v, ':');
+            if (!colon || !parse_number(std::string(v, colon).c_str(), 1, 100000000, n) || !colon[1]) {
+                std::fprintf(stderr, "ramparion-replay: --shot wants N:FILE.png, got \"%s\"\n", v);
+                return false;
+            }
+            o.shots[static_cast<int>(n)] = colon + 1;
+        } else {
+            std::fprintf(stderr, "ramparion-replay: bad or incomplete option \"%s\"\n", a.c_str());
+            usage();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string absolute(const std::string& p)
+{
+    if (p.empty()) return p;
+    std::error_code ec;
+    auto abs = std::filesystem::absolute(p, ec);
+    return ec ? p : abs.string();
+}
+
+void write_wav(const std::string& path, const std::vector<int16_t>& samples)
+{
+    std::ofstream f(path, std::ios::binary);
+    auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
+    uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
+    f.write("RIFF", 4);
+    u32(36 + bytes);
+    f.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(44100);
+    u32(44100 * 4);
+    u16(4);
+    u16(16);
+    f.write("data", 4);
+    u32(bytes);
+    f.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(bytes));
+    if (!f) std::fprintf(stderr, "ramparion-replay: could not write %s\n", path.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    options o;
+    if (!parse_args(argc, argv, o)) return 2;
+
+    std::vector<platform::scripted_event> script;
+    if (!o.script.empty()) {
+        std::ifstream in(o.script);
+        if (!in) {
+            std::fprintf(stderr, "ramparion-replay: cannot read the script %s\n", o.script.c_str());
+            return 2;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string error;
+        if (!platform::parse_script(text.str(), script, error)) {
+            std::fprintf(stderr, "ramparion-replay: %s: %s\n", o.script.c_str(), error.c_str());
+            return 2;
+        }
+    }
+    // Output paths are taken before the game changes the working directory.
+    o.trace = absolute(o.trace);
+    o.audio = absolute(o.audio);
+    for (auto& s : o.shots) s.second = absolute(s.second);
+
+    std::string temp_save;
+    if (o.save_dir.empty()) {
+        char tmpl[] = "/tmp/ramparion-replay-XXXXXX";
+        if (!::mkdtemp(tmpl)) {
+            std::fprintf(stderr, "ramparion-replay: cannot make a scratch folder\n");
+            return 2;
+        }
+        temp_save = o.save_dir = tmpl;
+    }
+    high_score_path = absolute(o.save_dir) + "/hiscore.dat";
+    enter_data_folder(absolute(o.data));
+
+    std::FILE* trace = nullptr;
+    if (!o.trace.empty() && !(trace = std::fopen(o.trace.c_str(), "w"))) {
+        std::fprintf(stderr, "ramparion-replay: cannot write %s\n", o.trace.c_str());
+        return 2;
+    }
+    std::vector<int16_t> audio;
+    bool ok = true;
+
+    auto backend = std::make_unique<platform::headless_backend>(o.clock);
+    backend->set_script(std::move(script));
+    if (o.frames >= 0) backend->set_frame_limit(o.frames);
+    backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
+        if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
+        auto shot = o.shots.find(frame);
+        if (shot != o.shots.end() && !write_png_rgb(shot->second, px, w, h)) {
+            std::fprintf(stderr, "ramparion-replay: cannot write %s\n", shot->second.c_str());
+            ok = false;
+        }
+    };
+    if (!o.audio.empty())
+        backend->on_audio = [&](const int16_t* s, int frames) { audio.insert(audio.end(), s, s + frames * 2); };
+    platform::set_backend(std::move(backend));
+
+    int status = game_main();
+    platform::set_backend(nullptr);
+
+    if (trace) std::fclose(trace);
+    if (!o.audio.empty()) write_wav(o.audio, audio);
+    if (!temp_save.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(temp_save, ec);
+    }
+    return ok ? status : 1;
+}

@@ -16,7 +16,7 @@ uint32_t stream_serial(const char* file) {
 built_sound build_sound(const sound_entry& entry) {
     built_sound out;
     buffer pcm = entry.render();
-    const double target = target_loudness_db(entry.kind);
+    const double target = target_loudness_db(entry);
     if (entry.kind == sound_kind::loop) finish_loop(pcm, target, render_peak);
     else finish_effect(pcm, target, render_peak);
 

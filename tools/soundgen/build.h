@@ -9,7 +9,7 @@
 
 namespace snd {
 
-constexpr float vorbis_quality = 0.3f;
+constexpr float vorbis_quality = 0.5f;
 constexpr double render_peak = 0.80;        // limiter ceiling before encoding
 constexpr double decoded_peak_max = 0.871;  // about -1.2 dBFS, margin under -1
 

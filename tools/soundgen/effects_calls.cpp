@@ -25,6 +25,8 @@ buffer render_enemy_in() {
     svf horn, bell;
     horn.set(1100.0, 2.0);
     bell.set(2600.0, 3.0);
+    svf tone;
+    tone.set(4500.0, 0.7);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double blast_t = t < 0.72 ? t : t - 0.72;
@@ -34,7 +36,8 @@ buffer render_enemy_in() {
         horn.tick(src);
         bell.tick(src);
         const double v = horn.band() * 0.9 + bell.band() * 0.4 + src * 0.1;
-        out[i] = static_cast<float>(det_tanh(v * 2.0) * env);
+        tone.tick(det_tanh(v * 2.0));
+        out[i] = static_cast<float>(tone.low() * env);
     }
     return out;
 }
@@ -42,7 +45,7 @@ buffer render_enemy_in() {
 buffer render_hiscore() {
     std::vector<note> notes;
     const double bpm = 150.0;
-    write_line(notes, {instrument::bell, 0.8, 1.0, 0.0}, bpm, 0, "C6/1 E6/1 G6/1 C7/1 E7/1 G7/1 C8/6");
+    write_line(notes, {instrument::bell, 0.8, 1.0, 0.0}, bpm, 0, "C5/1 E5/1 G5/1 C6/1 E6/1 G6/1 C7/6");
     write_line(notes, {instrument::fife, 0.5, 0.95, 0.0}, bpm, 0, "G5/2 C6/2 E6/2 G6/6");
     write_line(notes, {instrument::brass, 0.35, 0.9, 0.0}, bpm, 6, "C5+E5+G5/6");
     return render_call(notes, 1.5, 0.25);

@@ -73,39 +73,54 @@ constexpr engine_shape large_carrier{3.6, 52.0, 1.023, 0.07, 0.9, 0.5, 0.15, 21}
 constexpr engine_shape small_carrier{2.8, 82.0, 0.0, 0.08, 0.7, 0.7, 0.2, 22};
 constexpr engine_shape fighter{2.1, 125.0, 0.0, 0.16, 0.32, 0.4, 0.9, 23};
 
-// Piston engine: a jittered pulse train through a body resonance, chopped by
-// the propeller blades, swelling and falling in pitch as it passes.
+// Piston engine: each firing is a short noisy "putt" of random strength, so
+// the drone growls instead of humming. The pulses ring a body resonance, the
+// propeller chops the air, and the whole sound swells and drops in pitch as
+// the aircraft passes.
 buffer engine_pass(const engine_shape& s) {
     const int len = seconds_to_samples(s.length_s);
     buffer out(len);
-    noise_source jitter(s.seed), air(s.seed + 7);
+    noise_source rnd(s.seed), air(s.seed + 7), grit(s.seed + 9);
     svf body, exhaust, rush;
-    blep_osc cyl_a, cyl_b;
-    cyl_b.set_phase(0.31);
     sine_osc prop;
     const double centre = s.length_s * 0.5;
-    double wander = 0.0;
+    double phase_a = 0.0, phase_b = 0.37, putt_a = 0.0, putt_b = 0.0, wander = 0.0;
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double x = (t - centre) / s.pass_width_s;
         const double pitch = 1.0 - s.doppler * det_tanh(x * 1.3);
         const double near = 1.0 / (1.0 + x * x);
-        wander = 0.9995 * wander + 0.0005 * jitter.next();
+        wander = 0.9995 * wander + 0.0005 * rnd.next();
         const double f = s.firing_hz * pitch * (1.0 + 0.6 * wander);
-        double src = cyl_a.pulse(f, 0.18);
-        if (s.second_engine > 0.0) src += cyl_b.pulse(f * s.second_engine, 0.22);
+        phase_a += f / sample_rate;
+        if (phase_a >= 1.0) {
+            phase_a -= 1.0;
+            putt_a = rnd.uniform(0.55, 1.0);
+        }
+        if (s.second_engine > 0.0) {
+            phase_b += f * s.second_engine / sample_rate;
+            if (phase_b >= 1.0) {
+                phase_b -= 1.0;
+                putt_b = rnd.uniform(0.55, 1.0);
+            }
+        }
+        // Each putt dies away within about a third of a firing period.
+        const double fall = det_exp(-3.0 * f / sample_rate * 3.0);
+        putt_a *= fall;
+        putt_b *= fall;
+        const double src = (putt_a + putt_b) * (0.75 + 0.25 * grit.next()) - 0.2;
         if ((i & 15) == 0) {
-            body.set(500.0 + 1400.0 * near, 1.2);
-            exhaust.set(f * 2.0, 4.0);
+            body.set(350.0 + 1300.0 * near, 1.5);
+            exhaust.set(f * 3.0, 2.5);
             rush.set(900.0 + 3500.0 * near, 0.6);
         }
         body.tick(src);
         exhaust.tick(src);
         rush.tick(air.next());
         // Blade pass: three blades on a propeller geared to half engine speed.
-        const double chop = 0.65 + 0.35 * prop.tick(f * 1.5);
-        double v = (body.low() * 0.8 + exhaust.band() * 0.6) * (1.0 - s.prop_level + s.prop_level * chop);
-        v += s.roar_level * rush.low() * (0.5 + near);
+        const double chop = 0.6 + 0.4 * prop.tick(f * 1.5);
+        double v = (body.low() * 0.9 + exhaust.band() * 0.5) * (1.0 - s.prop_level + s.prop_level * chop);
+        v += s.roar_level * rush.low() * (0.4 + near) * (0.7 + 0.3 * chop);
         const double fade = ramp(t, 0.0, 0.25, 0.0, 1.0) * ramp(t, s.length_s - 0.35, s.length_s, 1.0, 0.0);
         out[i] = static_cast<float>(v * (0.08 + near) * fade);
     }

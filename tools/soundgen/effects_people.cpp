@@ -18,7 +18,7 @@ constexpr vowel vowel_o{{520.0, 880.0, 2450.0, 3300.0}};
 constexpr vowel vowel_i{{330.0, 2250.0, 3000.0, 3700.0}};
 
 constexpr double formant_width[4] = {90.0, 120.0, 180.0, 250.0};
-constexpr double formant_level[4] = {1.0, 0.6, 0.28, 0.15};
+constexpr double formant_level[4] = {1.0, 0.85, 0.5, 0.25};
 
 // A point on a cry's contour; values between points are interpolated.
 struct cry_point {
@@ -87,7 +87,7 @@ buffer voice(const cry& c) {
     blep_osc glottis;
     sine_osc sub;
     one_pole tilt;
-    tilt.set(900.0);
+    tilt.set(1600.0);
     svf formants[4];
     double drift = 0.0;
     for (int i = 0; i < len; ++i) {
@@ -118,28 +118,39 @@ buffer render_man_hit(int which) {
 }
 
 buffer render_chute_hit() {
-    const double length = 0.75;
+    const double length = 0.8;
     const int len = seconds_to_samples(length);
     buffer out(len);
-    noise_source noise(81), picks(82);
-    svf fibre, cloth, flap;
-    fibre.set(3200.0, 1.2);
-    cloth.set(1500.0, 0.8);
-    flap.set(220.0, 0.8);
+    noise_source noise(81), picks(82), wind(83);
+    svf fibre, flap;
+    fibre.set(3000.0, 0.9);
+    flap.set(420.0, 1.2);
+    svf cloth;
+    cloth.set(2200.0, 1.5);
+    one_pole flutter, activity;
+    flutter.set(18.0);
+    activity.set(40.0);
     double snap = 0.0;
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
-        // Threads part in a rattle that speeds up, then thins out as the rip stops.
-        const double rate = 400.0 + 2600.0 * ramp(t, 0.0, 0.25, 0.0, 1.0) * ramp(t, 0.3, 0.7, 1.0, 0.1);
-        if (picks.uniform(0.0, 1.0) < rate / sample_rate) snap = picks.uniform(0.4, 1.0);
-        snap *= 0.992;
+        // Threads part one by one: sparse sharp ticks that crowd together as
+        // the rip runs, then thin out as it stops.
+        const double rate = 250.0 + 1400.0 * ramp(t, 0.0, 0.12, 0.0, 1.0) * ramp(t, 0.25, 0.65, 1.0, 0.05);
+        if (picks.uniform(0.0, 1.0) < rate / sample_rate) {
+            const double r = picks.uniform(0.0, 1.0);
+            snap = 0.15 + 0.85 * r * r * r; // many small ticks, few loud ones
+        }
+        snap *= 0.95;
         const double w = noise.next();
         fibre.tick(w * snap);
         cloth.tick(w);
-        flap.tick(w);
-        const double body = ramp(t, 0.0, 0.05, 0.0, 1.0) * ramp(t, 0.25, length, 1.0, 0.0);
-        double v = 1.4 * fibre.band() + 0.35 * cloth.band() * snap + 0.25 * cloth.band() * body * 0.4;
-        v += 0.9 * flap.low() * env_ad(t, 0.003, 0.06);
+        const double busy = activity.low(snap);
+        // The loosened canopy flaps in the wind.
+        const double flapping = 0.5 + 3.0 * std::fabs(flutter.low(wind.next()));
+        flap.tick(wind.next());
+        double v = 2.2 * fibre.band() + 2.5 * cloth.band() * busy;
+        v += 0.5 * flap.band() * flapping * ramp(t, 0.0, 0.1, 0.3, 1.0);
+        const double body = ramp(t, 0.0, 0.01, 0.0, 1.0) * ramp(t, 0.35, length, 1.0, 0.0);
         out[i] = static_cast<float>(v * body);
     }
     return out;
@@ -150,21 +161,25 @@ buffer render_man_splat() {
     const int len = seconds_to_samples(length);
     buffer out(len);
     noise_source noise(91), wet(92);
-    svf dull, squelch;
-    dull.set(320.0, 0.7);
-    squelch.set(850.0, 3.0);
+    svf dull, slap, squelch;
+    dull.set(450.0, 0.7);
+    slap.set(1300.0, 1.0);
+    squelch.set(750.0, 4.0);
     sine_osc thud;
     one_pole flutter;
-    flutter.set(60.0);
+    flutter.set(70.0);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double w = noise.next();
         dull.tick(w);
-        squelch.tick(w);
-        double v = 1.0 * thud.tick(45.0 + 45.0 * det_exp(-t / 0.03)) * env_ad(t, 0.002, 0.09);
-        v += 1.6 * dull.low() * env_ad(t, 0.001, 0.06);
-        const double gurgle = 0.5 + 3.0 * std::fabs(flutter.low(wet.next()));
-        v += 0.35 * squelch.band() * gurgle * env_ad(t - 0.015, 0.01, 0.09);
+        slap.tick(w);
+        squelch.tick(wet.next());
+        // A body hitting sand: a low thump, a soft slap on top, then a wet gurgle.
+        double v = 0.7 * thud.tick(70.0 + 60.0 * det_exp(-t / 0.025)) * env_ad(t, 0.002, 0.08);
+        v += 3.0 * dull.low() * env_ad(t, 0.001, 0.06);
+        v += 0.5 * slap.band() * env_ad(t, 0.0005, 0.012);
+        const double gurgle = 0.3 + 4.0 * std::fabs(flutter.low(wet.next()));
+        v += 0.5 * squelch.band() * gurgle * env_ad(t - 0.02, 0.015, 0.1);
         out[i] = static_cast<float>(det_tanh(v * 1.5));
     }
     return out;

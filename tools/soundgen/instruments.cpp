@@ -91,7 +91,7 @@ buffer render_bass(const note& n) {
         const double amp = asr(t, n.length_s, 0.006, rel) * (0.7 + 0.3 * det_exp(-t / 0.15));
         if ((i & 7) == 0) lp.set(hz * (1.5 + 5.0 * det_exp(-t / 0.08)), 1.1);
         lp.tick(o.pulse(hz, 0.4));
-        out[i] = static_cast<float>((lp.low() * 0.7 + 0.5 * sub.tick(hz)) * amp * n.velocity);
+        out[i] = static_cast<float>((lp.low() * 0.35 + 0.25 * sub.tick(hz)) * amp * n.velocity);
     }
     return out;
 }
@@ -111,7 +111,7 @@ buffer render_snare(const note& n, uint64_t seed) {
         hiss.tick(w);
         const double snares = (body.band() * 0.9 + hiss.high() * 0.35) * env_ad(t, 0.001, 0.075);
         const double drum = tone.tick(ramp(t, 0.0, 0.03, 240.0, 180.0)) * env_ad(t, 0.001, 0.035);
-        out[i] = static_cast<float>((snares + 0.7 * drum) * n.velocity);
+        out[i] = static_cast<float>((snares + 0.7 * drum) * n.velocity * 1.7);
     }
     return out;
 }
@@ -131,7 +131,7 @@ buffer render_partials(const note& n, const partial* parts, int count, double ti
         const double drop = 1.0 + 0.015 * det_exp(-t / 0.05) * mallet;
         double v = 0.0;
         for (int p = 0; p < count; ++p)
-            v += osc[p].tick(hz * parts[p].ratio * drop) * parts[p].level *
+            if (hz * parts[p].ratio < sample_rate * 0.42) v += osc[p].tick(hz * parts[p].ratio * drop) * parts[p].level *
                  env_ad(t, 0.002, parts[p].decay_s * time_scale);
         v += mallet * thump.low(noise.next()) * env_ad(t, 0.0005, 0.012) * 3.0;
         // Damping once the held time is over.

@@ -117,8 +117,11 @@ void scale(buffer& x, double gain) {
 
 void finish_effect(buffer& x, double target_db, double peak_max) {
     remove_dc(x, false);
-    for (int pass = 0; pass < 4; ++pass) {
-        scale(x, db_to_gain(target_db - loudness_db(x)));
+    // Limiting lowers the loudness again, so close in on the target.
+    for (int pass = 0; pass < 10; ++pass) {
+        const double miss = target_db - loudness_db(x);
+        if (pass > 0 && miss < 0.1 && miss > -0.1) break;
+        scale(x, db_to_gain(miss));
         limit_peaks(x, peak_max);
     }
     fade_edges(x, 0.003, 0.012);

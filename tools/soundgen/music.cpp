@@ -207,7 +207,7 @@ buffer render_battle_music() {
     for (int b = 0; b < 56; ++b) {
         const bool fill = b % 8 == 7;
         drum_pattern(a, instrument::snare, b, 1, fill ? battle_snare_fill : battle_snare, 0.4);
-        drum_pattern(a, instrument::kick, b, 1, battle_kick, 0.55);
+        drum_pattern(a, instrument::kick, b, 1, battle_kick, 0.45);
     }
     crash(a, 4, 0.3);
     crash(a, 20, 0.3);

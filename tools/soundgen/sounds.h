@@ -40,12 +40,13 @@ struct sound_entry {
     const char* file;
     sound_kind kind;
     buffer (*render)();
+    double trim_db;  // nudge from the kind's loudness, for how loud it should feel
 };
 
 extern const sound_entry sound_table[];
 extern const int sound_count;
 
-// Target loudness of each kind, in dBFS over the loud part.
-double target_loudness_db(sound_kind kind);
+// Target loudness of an entry, in dBFS over the loud part.
+double target_loudness_db(const sound_entry& entry);
 
 } // namespace snd

@@ -6,47 +6,51 @@
 
 namespace {
 
-// Inverse of the quad's affine map: u and v as linear functions of the screen position.
+// The quad's edges as exact linear forms: a pixel centre (cx, cy) has un = u x det and vn = v x det
+// with det > 0, and is covered when 0 <= un < det and 0 <= vn < det. Avoiding the division keeps
+// whole and half-pixel placements exact.
 struct uv_map {
-    double u0, ux, uy; // u = u0 + ux * x + uy * y
-    double v0, vx, vy;
+    double px, py;   // corner 0
+    double ex, ey;   // corner 1 - corner 0: the u axis
+    double fx, fy;   // corner 3 - corner 0: the v axis
+    double det;      // made positive; sgn flips the forms for mirrored quads
+    double sgn;
     bool ok;
+    double un(double cx, double cy) const { return sgn * ((cx - px) * fy - (cy - py) * fx); }
+    double vn(double cx, double cy) const { return sgn * (ex * (cy - py) - ey * (cx - px)); }
 };
 
 uv_map invert(const float xy[8])
 {
     uv_map m{};
-    double px = xy[0], py = xy[1];
-    double ex = xy[2] - px, ey = xy[3] - py; // corner 1 - corner 0: the u axis
-    double fx = xy[6] - px, fy = xy[7] - py; // corner 3 - corner 0: the v axis
-    double det = ex * fy - ey * fx;
-    m.ok = std::fabs(det) > 1e-12;
-    if (!m.ok) return m;
-    m.ux = fy / det;
-    m.uy = -fx / det;
-    m.u0 = -(px * m.ux + py * m.uy);
-    m.vx = -ey / det;
-    m.vy = ex / det;
-    m.v0 = -(px * m.vx + py * m.vy);
+    m.px = xy[0];
+    m.py = xy[1];
+    m.ex = xy[2] - m.px;
+    m.ey = xy[3] - m.py;
+    m.fx = xy[6] - m.px;
+    m.fy = xy[7] - m.py;
+    double det = m.ex * m.fy - m.ey * m.fx;
+    m.ok = det != 0.0;
+    m.sgn = det < 0 ? -1.0 : 1.0;
+    m.det = det * m.sgn;
     return m;
 }
 
 inline bool inside(const uv_map& m, double cx, double cy)
 {
-    double u = m.u0 + m.ux * cx + m.uy * cy;
-    double v = m.v0 + m.vx * cx + m.vy * cy;
-    return u >= 0.0 && u < 1.0 && v >= 0.0 && v < 1.0;
+    double u = m.un(cx, cy), v = m.vn(cx, cy);
+    return u >= 0.0 && u < m.det && v >= 0.0 && v < m.det;
 }
 
-// Narrows [lo, hi] to the x where a + b x lies in [0, 1); false when nothing is left.
-bool narrow(double a, double b, double& lo, double& hi)
+// Narrows [lo, hi] to the x where a + b x lies in [0, det); false when nothing is left.
+bool narrow(double a, double b, double det, double& lo, double& hi)
 {
-    if (b == 0.0) return a >= 0.0 && a < 1.0;
-    double x0 = (0.0 - a) / b, x1 = (1.0 - a) / b;
+    if (b == 0.0) return a >= 0.0 && a < det;
+    double x0 = (0.0 - a) / b, x1 = (det - a) / b;
     if (x0 > x1) std::swap(x0, x1);
     lo = std::max(lo, x0);
     hi = std::min(hi, x1);
-    return lo <= hi;
+    return lo <= hi + 1.0;
 }
 
 struct bounds {
@@ -57,42 +61,41 @@ bounds row_bounds(const float xy[8], const clip_rect& clip)
 {
     float mn = std::min(std::min(xy[1], xy[3]), std::min(xy[5], xy[7]));
     float mx = std::max(std::max(xy[1], xy[3]), std::max(xy[5], xy[7]));
-    int y0 = std::max(clip.y0, static_cast<int>(std::floor(mn - 0.5)) );
+    int y0 = std::max(clip.y0, static_cast<int>(std::floor(mn - 0.5)));
     int y1 = std::min(clip.y1, static_cast<int>(std::ceil(mx + 0.5)));
     return {y0, y1};
 }
 
-// Walks every covered pixel of a quad in the clip, handing (x, y, u, v) to `fn`.
+// Walks every covered pixel of a quad in the clip, handing (x, y, un, vn) to `fn`.
 template <typename F>
-void scan(const float xy[8], const clip_rect& clip, F&& fn)
+void scan(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
 {
-    uv_map m = invert(xy);
     if (!m.ok) return;
     bounds b = row_bounds(xy, clip);
+    // un = ua + ux x cx along a row, and likewise vn.
+    const double ux = m.sgn * m.fy, vx = -m.sgn * m.ey;
     for (int y = b.y0; y < b.y1; ++y) {
         double cy = y + 0.5;
+        double ua = m.un(0.0, cy), va = m.vn(0.0, cy);
         double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
-        if (!narrow(m.u0 + m.uy * cy, m.ux, lo, hi)) continue;
-        if (!narrow(m.v0 + m.vy * cy, m.vx, lo, hi)) continue;
+        if (!narrow(ua, ux, m.det, lo, hi)) continue;
+        if (!narrow(va, vx, m.det, lo, hi)) continue;
         int x0 = std::max(clip.x0, static_cast<int>(std::ceil(lo - 0.5)) - 1);
         int x1 = std::min(clip.x1 - 1, static_cast<int>(std::floor(hi - 0.5)) + 1);
         // The solved ends may be off by one through rounding: settle them by the exact rule.
         while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
         while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
-        double ur = m.u0 + m.uy * cy, vr = m.v0 + m.vy * cy;
-        for (int x = x0; x <= x1; ++x) {
-            double cx = x + 0.5;
-            fn(x, y, ur + m.ux * cx, vr + m.vx * cx);
-        }
+        for (int x = x0; x <= x1; ++x) fn(x, y, m.un(x + 0.5, cy), m.vn(x + 0.5, cy));
     }
 }
 
 inline int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-inline uint32_t fetch_nearest(const texture::level& l, double u, double v)
+// un, vn and det as the scan hands them over; one division each keeps exact cases exact.
+inline uint32_t fetch_nearest(const texture::level& l, double un, double vn, double det)
 {
-    int tx = clampi(static_cast<int>(std::floor(u * l.width)), 0, l.width - 1);
-    int ty = clampi(static_cast<int>(std::floor(v * l.height)), 0, l.height - 1);
+    int tx = clampi(static_cast<int>(std::floor(un * l.width / det)), 0, l.width - 1);
+    int ty = clampi(static_cast<int>(std::floor(vn * l.height / det)), 0, l.height - 1);
     return l.texels[static_cast<size_t>(ty) * l.width + tx];
 }
 
@@ -106,9 +109,9 @@ inline uint32_t lerp_argb(uint32_t a, uint32_t b, uint32_t w) // w in 0..256
     return out;
 }
 
-uint32_t fetch_bilinear(const texture::level& l, double u, double v)
+uint32_t fetch_bilinear(const texture::level& l, double un, double vn, double det)
 {
-    double fx = u * l.width - 0.5, fy = v * l.height - 0.5;
+    double fx = un * l.width / det - 0.5, fy = vn * l.height / det - 0.5;
     int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
     uint32_t wx = static_cast<uint32_t>((fx - x0) * 256.0 + 0.5);
     uint32_t wy = static_cast<uint32_t>((fy - y0) * 256.0 + 0.5);
@@ -120,12 +123,12 @@ uint32_t fetch_bilinear(const texture::level& l, double u, double v)
 }
 
 // How many texels of level 0 one screen pixel steps over, for mip selection.
-double texel_footprint(const float xy[8], const texture& tex)
+double texel_footprint(const uv_map& m, const texture& tex)
 {
-    uv_map m = invert(xy);
     if (!m.ok) return 1.0;
-    double w = tex.width(), h = tex.height();
-    double dx = std::hypot(m.ux * w, m.vx * h), dy = std::hypot(m.uy * w, m.vy * h);
+    double w = tex.width() / m.det, h = tex.height() / m.det;
+    // d(un)/dx = sgn fy, d(un)/dy = -sgn fx, d(vn)/dx = -sgn ey, d(vn)/dy = sgn ex
+    double dx = std::hypot(m.fy * w, m.ey * h), dy = std::hypot(m.fx * w, m.ex * h);
     return std::max(dx, dy);
 }
 
@@ -198,7 +201,7 @@ void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const pai
     clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
                 std::min(height_, clip.y1)};
     if (p.blend == blend_mask && p.a < 128) return;
-    scan(xy, c, [&](int x, int y, double, double) {
+    scan(invert(xy), xy, c, [&](int x, int y, double, double) {
         uint32_t& d = px_[static_cast<size_t>(y) * width_ + x];
         d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
     });
@@ -213,8 +216,9 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
     const texture::level* l0 = &tex.levels[0];
     const texture::level* l1 = nullptr;
     uint32_t level_mix = 0;
+    const uv_map m = invert(xy);
     if ((tex.flags & texture_mipmapped) && tex.levels.size() > 1) {
-        double lod = std::log2(texel_footprint(xy, tex));
+        double lod = std::log2(texel_footprint(m, tex));
         if (lod > 0.0) {
             int last = static_cast<int>(tex.levels.size()) - 1;
             if (filtered) {
@@ -229,13 +233,14 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
             }
         }
     }
-    scan(xy, c, [&](int x, int y, double u, double v) {
+    const double det = m.det;
+    scan(m, xy, c, [&](int x, int y, double u, double v) {
         uint32_t t;
         if (filtered) {
-            t = fetch_bilinear(*l0, u, v);
-            if (l1) t = lerp_argb(t, fetch_bilinear(*l1, u, v), level_mix);
+            t = fetch_bilinear(*l0, u, v, det);
+            if (l1) t = lerp_argb(t, fetch_bilinear(*l1, u, v, det), level_mix);
         } else {
-            t = fetch_nearest(*l0, u, v);
+            t = fetch_nearest(*l0, u, v, det);
         }
         shade(px_[static_cast<size_t>(y) * width_ + x], t, p);
     });

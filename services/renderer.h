@@ -2,7 +2,8 @@
 //
 // Coverage rule: a quad is the affine image of the unit square (corner 0 at u,v = 0,0, corner 1 at
 // 1,0, corner 3 at 0,1). A pixel is covered when its centre (px + 0.5, py + 0.5) maps to u in [0, 1)
-// and v in [0, 1). Nearest sampling reads texel (floor(u x width), floor(v x height)).
+// and v in [0, 1), computed exactly for whole and half-pixel corners. Nearest sampling reads texel
+// (floor(u x width), floor(v x height)); bilinear sampling centres texels at half-texel positions.
 #pragma once
 
 #include <cstdint>

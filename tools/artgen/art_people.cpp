@@ -1,0 +1,352 @@
+// The enemy commando in all his states, the white flag and the pointer.
+#include <algorithm>
+#include <cmath>
+
+#include "art.h"
+#include "paint.h"
+
+namespace artgen {
+namespace {
+
+constexpr rgb drab{96, 118, 60}, drab_lit{146, 168, 92}, drab_dark{56, 72, 38};
+constexpr rgb helmet{78, 96, 50}, helmet_lit{150, 170, 104};
+constexpr rgb skin{232, 184, 140}, skin_dark{176, 120, 88};
+constexpr rgb boot{44, 36, 32};
+constexpr rgb webbing{128, 106, 66};
+constexpr rgb blood{172, 18, 20}, blood_lit{240, 96, 86}, blood_dark{96, 8, 14};
+
+void line_px(rgb_image& img, int x0, int y0, int x1, int y1, rgb c) {
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        img.set(x0, y0, c);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x0 += sx; }
+        if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+}
+
+// A limb as a thick stroke with a lit upper edge.
+void limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w, rgb c, rgb lit) {
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, w);
+    set_color(cr, c);
+    cairo_move_to(cr, x0, y0);
+    cairo_line_to(cr, x1, y1);
+    cairo_stroke(cr);
+    cairo_set_line_width(cr, w * 0.4);
+    set_color(cr, lit);
+    cairo_move_to(cr, x0 - w * 0.2, y0 - w * 0.2);
+    cairo_line_to(cr, x1 - w * 0.2, y1 - w * 0.2);
+    cairo_stroke(cr);
+}
+
+void helmet_head(cairo_t* cr, double cx, double top, bool side) {
+    // Face first, the helmet's rim overhangs it.
+    ellipse_path(cr, cx + (side ? 0.6 : 0), top + 3.6, 1.7, 1.7);
+    source_linear(cr, cx - 2, 0, cx + 2, 0, {{0, skin}, {1, skin_dark}});
+    cairo_fill(cr);
+    cairo_move_to(cr, cx - 2.8, top + 2.8);
+    cairo_curve_to(cr, cx - 2.8, top - 0.6, cx + 2.8, top - 0.6, cx + 2.8, top + 2.8);
+    cairo_close_path(cr);
+    source_radial(cr, cx - 1, top + 0.5, 0.2, cx, top + 1.5, 3.5, {{0, helmet_lit}, {1, helmet}});
+    cairo_fill(cr);
+}
+
+void torso(cairo_t* cr, double x, double y, double w, double h) {
+    rounded_rect_path(cr, x, y, w, h, 1.2);
+    source_linear(cr, x, y, x + w, y + h, {{0, drab_lit}, {0.5, drab}, {1, drab_dark}});
+    cairo_fill(cr);
+    cairo_rectangle(cr, x, y + h - 1.6, w, 1.1);  // belt
+    set_color(cr, webbing);
+    cairo_fill(cr);
+}
+
+// Front view, arms raised to the risers, legs spread: free fall and descent.
+void spread_eagle(cairo_t* cr) {
+    limb(cr, 13.2, 19.5, 9.5, 14.5, 2.2, drab, drab_lit);
+    limb(cr, 16.8, 19.5, 20.5, 14.5, 2.2, drab, drab_lit);
+    limb(cr, 13.5, 23.5, 10.8, 26.2, 2.4, drab, drab_lit);
+    limb(cr, 16.5, 23.5, 19.2, 26.2, 2.4, drab, drab_lit);
+    torso(cr, 12.2, 18.5, 5.6, 5.6);
+    helmet_head(cr, 15, 14.2, false);
+}
+
+void spread_eagle_px(rgb_image& img) {
+    for (const int x : {9, 20}) img.set(x, 14, skin);  // hands
+    img.set(10, 27, boot);
+    img.set(11, 27, boot);
+    img.set(18, 27, boot);
+    img.set(19, 27, boot);
+    img.set(14, 19, webbing);  // harness straps
+    img.set(15, 20, webbing);
+    img.set(16, 19, webbing);
+}
+
+// Side view facing right; `stride` spreads the legs and swings the arms.
+void walker(cairo_t* cr, bool stride) {
+    // Rifle slung on the back, muzzle up over the shoulder.
+    cairo_set_line_width(cr, 1.1);
+    set_color(cr, {50, 40, 34});
+    cairo_move_to(cr, 11, 22);
+    cairo_line_to(cr, 17.5, 9.5);
+    cairo_stroke(cr);
+    if (stride) {
+        limb(cr, 14.5, 21, 11.2, 26.3, 2.3, drab_dark, drab);
+        limb(cr, 15.5, 21, 18.8, 26.3, 2.3, drab, drab_lit);
+    } else {
+        limb(cr, 14.5, 21, 14.3, 26.3, 2.3, drab_dark, drab);
+        limb(cr, 15.7, 21, 15.9, 26.3, 2.3, drab, drab_lit);
+    }
+    // Pack on the back.
+    rounded_rect_path(cr, 10.4, 15.2, 3.2, 5, 1);
+    source_linear(cr, 10, 15, 14, 20, {{0, {150, 134, 92}}, {1, {90, 78, 52}}});
+    cairo_fill(cr);
+    torso(cr, 12.8, 14.6, 4.6, 7.4);
+    if (stride) {
+        limb(cr, 15, 16, 18.8, 19.5, 1.8, drab, drab_lit);
+    } else {
+        limb(cr, 15, 16, 15.6, 20.6, 1.8, drab, drab_lit);
+    }
+    helmet_head(cr, 15.2, 9.6, true);
+}
+
+void walker_px(rgb_image& img, bool stride) {
+    if (stride) {
+        img.set(19, 20, skin);
+        for (const int x : {10, 11, 12}) img.set(x, 27, boot);
+        for (const int x : {18, 19, 20}) img.set(x, 27, boot);
+    } else {
+        img.set(16, 21, skin);
+        for (const int x : {13, 14, 15, 16, 17}) img.set(x, 27, boot);
+    }
+    img.set(17, 13, skin_dark);  // the eye side of the face
+}
+
+// Canopy: 0 none, 1 a streaming bundle, 2 half open, 3 fully open.
+void canopy(rgb_image& img, int stage) {
+    if (stage == 0) return;
+    constexpr rgb silk{204, 196, 140}, silk_lit{240, 234, 190}, silk_dark{132, 124, 80};
+    canvas cv(30, 28);
+    cairo_t* cr = cv.cr();
+    const double half = stage == 1 ? 2.4 : stage == 2 ? 7.5 : 14.0;
+    const double top = stage == 1 ? 1.0 : stage == 2 ? 2.0 : 0.5;
+    const double bottom = stage == 1 ? 9.5 : stage == 2 ? 9.0 : 9.5;
+    if (stage == 1) {
+        cairo_move_to(cr, 15, top);
+        cairo_curve_to(cr, 17.8, top + 2, 17.6, bottom - 2, 15.8, bottom);
+        cairo_line_to(cr, 14.2, bottom);
+        cairo_curve_to(cr, 12.4, bottom - 2, 12.2, top + 2, 15, top);
+    } else {
+        cairo_move_to(cr, 15 - half, bottom);
+        cairo_curve_to(cr, 15 - half, top - 1, 15 + half, top - 1, 15 + half, bottom);
+        // Scalloped skirt.
+        const int gores = stage == 2 ? 3 : 6;
+        for (int g = gores; g > 0; --g) {
+            const double xa = 15 - half + 2 * half * g / gores, xb = 15 - half + 2 * half * (g - 1) / gores;
+            cairo_curve_to(cr, xa - 0.3 * (xa - xb), bottom - 1.8, xb + 0.3 * (xa - xb), bottom - 1.8, xb, bottom);
+        }
+    }
+    cairo_close_path(cr);
+    source_linear(cr, 15 - half, top, 15 + half, bottom, {{0, silk_lit}, {0.45, silk}, {1, silk_dark}});
+    cairo_fill(cr);
+    rgb_image cp = cv.finish(0.45);
+    // Gores: alternate panels a shade darker, seams radiating from the apex.
+    if (stage >= 2) {
+        const int gores = stage == 2 ? 3 : 6;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 30; ++x) {
+                const rgb c = cp.at(x, y);
+                if (is_key(c)) continue;
+                const double u = (x + 0.5 - (15 - half)) / (2 * half);
+                const int panel = std::clamp(static_cast<int>(u * gores), 0, gores - 1);
+                if (panel % 2 == 1) cp.set(x, y, off_key(mix(c, rgb{120, 140, 70}, 0.45)));
+            }
+    }
+    outline_outer(cp, {52, 50, 34});
+    // Shroud lines run to the man's shoulders.
+    const rgb cord{214, 210, 190};
+    const int attach_y = static_cast<int>(bottom) + 1;
+    line_px(cp, static_cast<int>(15 - half + 1), attach_y, 12, 17, cord);
+    line_px(cp, static_cast<int>(15 + half - 1), attach_y, 17, 17, cord);
+    if (stage == 3) {
+        line_px(cp, 8, attach_y, 13, 17, cord);
+        line_px(cp, 22, attach_y, 16, 17, cord);
+    }
+    if (stage == 1) line_px(cp, 15, attach_y, 15, 16, cord);
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 30; ++x)
+            if (!is_key(cp.at(x, y)) && is_key(img.at(x, y))) img.set(x, y, cp.at(x, y));
+}
+
+rgb_image body_part(int part) {
+    canvas cv(30, 28);
+    cairo_t* cr = cv.cr();
+    switch (part) {
+        case 8:  // head with an arm still attached at the shoulder
+            limb(cr, 16, 15.5, 21, 19, 2.2, drab, drab_lit);
+            rounded_rect_path(cr, 12.5, 14, 5, 3.6, 1);
+            source_linear(cr, 12, 14, 17, 18, {{0, drab_lit}, {1, drab_dark}});
+            cairo_fill(cr);
+            helmet_head(cr, 15, 9.5, false);
+            break;
+        case 9:
+            limb(cr, 11, 11, 18.5, 16.5, 2.3, drab, drab_lit);
+            break;
+        case 10:
+            limb(cr, 15, 9.5, 15, 17.5, 2.6, drab, drab_lit);
+            break;
+        default:
+            limb(cr, 13, 9.5, 15.5, 14, 2.6, drab, drab_lit);
+            limb(cr, 15.5, 14, 14.5, 18.5, 2.6, drab, drab_lit);
+            break;
+    }
+    rgb_image img = cv.finish(0.45);
+    switch (part) {
+        case 8:
+            img.set(21, 19, skin);
+            img.set(22, 20, skin);
+            break;
+        case 9:
+            img.set(19, 17, skin);
+            img.set(20, 17, skin);
+            img.set(10, 10, blood);
+            break;
+        case 10:
+            for (const int x : {14, 15, 16}) img.set(x, 18, boot);
+            img.set(15, 8, blood);
+            break;
+        default:
+            for (const int x : {13, 14, 15}) img.set(x, 19, boot);
+            img.set(12, 9, blood);
+            break;
+    }
+    outline_outer(img);
+    return img;
+}
+
+rgb_image blood_drop() {
+    rgb_image img(30, 28);
+    // Five-pixel teardrop right at the cell's centre, bright side to the light.
+    constexpr int shape[][3] = {{15, 12, 0}, {14, 13, 1}, {15, 13, 0}, {14, 14, 1}, {15, 14, 0},
+                                {16, 14, 2}, {14, 15, 0}, {15, 15, 0}, {16, 15, 2}, {15, 16, 2}};
+    for (const auto& p : shape) img.set(p[0], p[1], p[2] == 1 ? blood_lit : p[2] == 2 ? blood_dark : blood);
+    return img;
+}
+
+rgb_image splat() {
+    canvas cv(30, 28);
+    cairo_t* cr = cv.cr();
+    // Pool with splashes, then the flattened remains on top.
+    cairo_move_to(cr, 3, 20);
+    for (int i = 0; i <= 16; ++i) {
+        const double a = M_PI * 2 * i / 16;
+        const double r = (i % 2 ? 0.62 : 1.0) * (0.85 + 0.3 * hash01(i, 0, 61));
+        cairo_line_to(cr, 15 + 12.5 * r * std::cos(a), 19.5 + 4.2 * r * std::sin(a));
+    }
+    cairo_close_path(cr);
+    source_radial(cr, 13, 18, 1, 15, 19.5, 12, {{0, blood_lit}, {0.35, blood}, {1, blood_dark}});
+    cairo_fill(cr);
+    limb(cr, 9, 18.5, 21, 19.5, 3.0, drab, drab_lit);
+    limb(cr, 12, 20.5, 6, 22.5, 1.8, drab_dark, drab);
+    limb(cr, 19, 20.5, 24.5, 22, 1.8, drab_dark, drab);
+    ellipse_path(cr, 22.5, 18, 2.6, 1.7);
+    source_linear(cr, 20, 16, 25, 20, {{0, helmet_lit}, {1, helmet}});
+    cairo_fill(cr);
+    rgb_image img = cv.finish(0.45);
+    for (const auto& d : {std::array<int, 2>{2, 15}, {27, 16}, {5, 24}, {25, 24}, {16, 13}})
+        img.set(d[0], d[1], blood);
+    img.set(11, 18, blood_lit);
+    outline_inner(img, 0.5);
+    return img;
+}
+
+}  // namespace
+
+rgb_image man_image(int frame) {
+    if (frame >= 8 && frame <= 11) return body_part(frame);
+    if (frame == 12) return blood_drop();
+    if (frame == 13) return splat();
+    canvas cv(30, 28);
+    const bool walking = frame >= 4;
+    const bool stride = frame == 4 || frame == 6;
+    if (walking)
+        walker(cv.cr(), stride);
+    else
+        spread_eagle(cv.cr());
+    rgb_image img = cv.finish(0.45);
+    if (walking)
+        walker_px(img, stride);
+    else
+        spread_eagle_px(img);
+    outline_outer(img);
+    if (!walking) canopy(img, frame);
+    return frame >= 6 ? mirror_x(img) : img;
+}
+
+rgb_image flag_image(int frame) {
+    rgb_image img(41, 24);
+    // Pole with a brass knob.
+    for (int y = 2; y < 24; ++y) {
+        img.set(1, y, {150, 112, 72});
+        img.set(2, y, {92, 64, 40});
+    }
+    img.set(1, 0, {255, 236, 150});
+    img.set(2, 0, {210, 170, 60});
+    img.set(1, 1, {210, 170, 60});
+    img.set(2, 1, {140, 100, 30});
+    // Cloth: a travelling wave whose swing grows towards the free end.
+    const double phase = frame * 0.9;
+    constexpr int x0 = 3, len = 36, top = 2, depth = 12;
+    for (int i = 0; i < len; ++i) {
+        const double u = double(i) / len;
+        const double wave = std::sin(u * 2.6 * M_PI - phase);
+        const double slope = std::cos(u * 2.6 * M_PI - phase);
+        const double lift = wave * 2.6 * (0.25 + u);
+        const double droop = u * u * 2.2;
+        const int x = x0 + static_cast<int>(i * (1.0 - 0.12 * u));
+        const int y_top = static_cast<int>(std::lround(top + lift + droop));
+        const int y_bot = static_cast<int>(std::lround(top + depth + lift * 0.8 + droop * 1.4 - u * 2));
+        const double light = 0.78 + 0.22 * slope;
+        for (int y = y_top; y <= y_bot; ++y) {
+            const double grime = 0.92 + 0.08 * value_noise(i, y, 3, 71);
+            rgb c = scale(rgb{246, 244, 234}, light * grime);
+            if (y == y_top) c = mix(c, rgb{255, 255, 250}, 0.5);
+            if (y == y_bot) c = scale(c, 0.7);
+            img.set(x, y, off_key(c));
+        }
+    }
+    // Torn end.
+    for (int y = 0; y < 24; ++y)
+        for (int x = 34; x < 41; ++x)
+            if (!is_key(img.at(x, y)) && hash01(x, y, 70 + frame) < 0.25 * (x - 33)) img.set(x, y, key_black);
+    outline_outer(img, {60, 62, 70});
+    return img;
+}
+
+rgb_image pointer_image() {
+    canvas cv(17, 24);
+    cairo_t* cr = cv.cr();
+    constexpr rgb yel{255, 212, 40}, yel_lit{255, 250, 190}, yel_dark{196, 122, 16};
+    auto fill_part = [&](double x, double y, double w, double h, double r) {
+        rounded_rect_path(cr, x, y, w, h, r);
+        source_linear(cr, x, y, x + w, y + h * 0.5, {{0, yel_lit}, {0.4, yel}, {1, yel_dark}});
+        cairo_fill(cr);
+    };
+    fill_part(1.2, 0.8, 4.0, 12.5, 2.0);   // index finger, tip at the hot spot
+    fill_part(5.0, 7.8, 3.6, 6.5, 1.7);    // curled fingers
+    fill_part(8.4, 8.6, 3.6, 6.0, 1.7);
+    fill_part(11.8, 9.6, 3.6, 5.5, 1.7);
+    fill_part(1.2, 11.5, 14.2, 8.0, 3.0);  // palm
+    cairo_rectangle(cr, 2.5, 19.2, 11.6, 3.8);  // cuff
+    source_linear(cr, 2.5, 19, 14, 23, {{0, {250, 250, 250}}, {1, {160, 170, 190}}});
+    cairo_fill(cr);
+    rgb_image img = cv.finish();
+    for (const int x : {8, 11, 14}) img.set(x, 10, yel_dark);
+    outline_outer(img, {40, 26, 10});
+    return img;
+}
+
+}  // namespace artgen

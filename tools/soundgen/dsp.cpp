@@ -1,6 +1,7 @@
 // Bit-exact maths, noise, filters and oscillators shared by every sound.
 #include "dsp.h"
 
+#include <bit>
 #include <cmath>
 
 namespace snd {
@@ -13,6 +14,25 @@ constexpr double two_pi_lo = 2.44929359829470635445e-16;
 constexpr double ln2_hi = 6.93147180369123816490e-01;
 constexpr double ln2_lo = 1.90821492927058770002e-10;
 constexpr double ln2 = 0.69314718055994530942;
+
+constexpr double factorial(int n) { return n <= 1 ? 1.0 : n * factorial(n - 1); }
+constexpr double inv_factorial[14] = {
+    1.0 / factorial(0), 1.0 / factorial(1), 1.0 / factorial(2), 1.0 / factorial(3),
+    1.0 / factorial(4), 1.0 / factorial(5), 1.0 / factorial(6), 1.0 / factorial(7),
+    1.0 / factorial(8), 1.0 / factorial(9), 1.0 / factorial(10), 1.0 / factorial(11),
+    1.0 / factorial(12), 1.0 / factorial(13)};
+
+constexpr int sine_table_size = 4096;
+
+// One cycle of sine, filled once; oscillators interpolate it.
+const double* sine_table() {
+    static const std::vector<double> table = [] {
+        std::vector<double> t(sine_table_size + 1);
+        for (int i = 0; i <= sine_table_size; ++i) t[i] = det_sin(two_pi * i / sine_table_size);
+        return t;
+    }();
+    return table.data();
+}
 
 // Nested Taylor series of sin on [-pi/2, pi/2]; the first dropped term is below 1e-16.
 double sin_kernel(double r) {
@@ -39,9 +59,13 @@ double det_exp(double x) {
     if (x < -700.0) return 0.0;
     const double k = std::floor(x / ln2 + 0.5);
     const double r = (x - k * ln2_hi) - k * ln2_lo;
-    double s = 1.0;
-    for (int n = 13; n >= 1; --n) s = 1.0 + s * r / n;
-    return std::ldexp(s, static_cast<int>(k));
+    // Taylor series to r^13 / 13!; |r| <= ln2 / 2 keeps the error below 1e-16.
+    double s = inv_factorial[13];
+    for (int n = 12; n >= 0; --n) s = s * r + inv_factorial[n];
+    // Scale by 2^k by building the power of two directly (exact).
+    const int e = static_cast<int>(k);
+    if (e < -1022) return s * std::ldexp(1.0, e);
+    return s * std::bit_cast<double>(static_cast<uint64_t>(e + 1023) << 52);
 }
 
 double det_log(double x) {
@@ -102,10 +126,14 @@ void svf::tick(double in) {
 
 void one_pole::set(double cutoff_hz) { a_ = 1.0 - det_exp(-two_pi * cutoff_hz / sample_rate); }
 
-void sine_osc::advance(double hz) {
-    phase_ += two_pi * hz / sample_rate;
-    if (phase_ > pi) phase_ -= two_pi;
-    if (phase_ < -pi) phase_ += two_pi;
+double sine_osc::tick(double hz) {
+    const double pos = phase_ * sine_table_size;
+    const int i = static_cast<int>(pos);
+    const double* t = sine_table();
+    const double v = t[i] + (pos - i) * (t[i + 1] - t[i]);
+    phase_ += hz / sample_rate;
+    phase_ -= std::floor(phase_);
+    return v;
 }
 
 namespace {

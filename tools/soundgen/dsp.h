@@ -59,15 +59,22 @@ private:
     double a_ = 1.0, z_ = 0.0;
 };
 
-// Sine oscillator driven by an accumulated phase (frequency may vary).
+// Sine oscillator driven by an accumulated phase in cycles (frequency may vary).
 class sine_osc {
 public:
-    double tick(double hz) { double v = det_sin(phase_); advance(hz); return v; }
-    void set_phase(double p) { phase_ = p; }
-    double phase() const { return phase_; }
+    double tick(double hz);
+    void set_phase(double cycles) { phase_ = cycles; }
 private:
-    void advance(double hz);
     double phase_ = 0.0;
+};
+
+// Exponential decay stepped by one multiplication per sample.
+class decay_env {
+public:
+    decay_env(double start, double time_s) : v_(start), k_(det_exp(-1.0 / (time_s * sample_rate))) {}
+    double tick() { const double v = v_; v_ *= k_; return v; }
+private:
+    double v_, k_;
 };
 
 // Band-limited sawtooth and pulse (polyBLEP); phase in cycles.

@@ -22,12 +22,23 @@ constexpr partial bell_partials[] = {
 // Ratios of the metallic square cluster that gives a cymbal its shimmer.
 constexpr double cymbal_ratios[] = {1.0, 1.4471, 1.6170, 1.9265, 2.5028, 2.6637};
 
-// Held-then-released amplitude with a linear attack and exponential release.
-double asr(double t, double held, double attack, double release) {
-    if (t < attack) return t / attack;
-    if (t < held) return 1.0;
-    return det_exp(-(t - held) / (release * 0.25));
-}
+// Held-then-released amplitude: linear attack, hold, exponential release.
+class asr_env {
+public:
+    asr_env(double held, double attack, double release)
+        : held_(seconds_to_samples(held)), attack_(attack * sample_rate), fall_(1.0, release * 0.25) {}
+    double tick() {
+        const int i = i_++;
+        if (i < attack_) return i / attack_;
+        if (i < held_) return 1.0;
+        return fall_.tick();
+    }
+private:
+    int i_ = 0;
+    int held_;
+    double attack_;
+    decay_env fall_;
+};
 
 buffer render_reed(const note& n, bool bugle, bool soft) {
     const double hz = midi_to_hz(n.pitch);
@@ -38,15 +49,18 @@ buffer render_reed(const note& n, bool bugle, bool soft) {
     b.set_phase(0.37);
     svf lp;
     const double attack = soft ? 0.07 : (bugle ? 0.018 : 0.028);
+    asr_env env(n.length_s, attack, rel);
+    decay_env edge(0.45, 0.12);
+    sine_osc vibrato;
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
-        const double amp = asr(t, n.length_s, attack, rel);
+        const double amp = env.tick();
         // Brass brightens as it is blown harder: the cutoff follows the envelope.
-        const double blow = amp * (0.55 + 0.45 * det_exp(-t / 0.12));
+        const double blow = amp * (0.55 + edge.tick());
         double f = hz;
-        if (bugle) f *= det_pow2(ramp(t, 0.0, 0.045, -0.35, 0.0) / 12.0);
+        if (bugle && t < 0.045) f *= det_pow2(ramp(t, 0.0, 0.045, -0.35, 0.0) / 12.0);
         const double vib_depth = ramp(t, 0.25, 0.6, 0.0, soft ? 0.002 : 0.004);
-        f *= 1.0 + vib_depth * det_sin(two_pi * 5.2 * t);
+        f *= 1.0 + vib_depth * vibrato.tick(5.2);
         if ((i & 7) == 0) {
             const double bright = soft ? 2.0 + 3.0 * blow : (bugle ? 2.5 + 9.0 * blow : 2.0 + 7.0 * blow);
             lp.set(f * bright * (0.6 + 0.4 * n.velocity), 0.9);
@@ -66,13 +80,16 @@ buffer render_fife(const note& n, uint64_t seed) {
     noise_source noise(seed);
     svf breath;
     breath.set(hz * 2.0, 3.0);
+    asr_env env(n.length_s, 0.02, release_time(n.inst));
+    decay_env chiff(1.0, 0.04);
+    sine_osc vibrato;
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
-        const double amp = asr(t, n.length_s, 0.02, release_time(n.inst));
-        const double f = hz * (1.0 + ramp(t, 0.15, 0.4, 0.0, 0.005) * det_sin(two_pi * 5.8 * t));
+        const double amp = env.tick();
+        const double f = hz * (1.0 + ramp(t, 0.15, 0.4, 0.0, 0.005) * vibrato.tick(5.8));
         breath.tick(noise.next());
         const double v = o1.tick(f) + 0.25 * o2.tick(2.0 * f) + 0.08 * o3.tick(3.0 * f) +
-                         0.25 * breath.band() * (0.4 + det_exp(-t / 0.04));
+                         0.25 * breath.band() * (0.4 + chiff.tick());
         out[i] = static_cast<float>(v * amp * n.velocity * 0.7);
     }
     return out;
@@ -86,10 +103,12 @@ buffer render_bass(const note& n) {
     blep_osc o;
     sine_osc sub;
     svf lp;
+    asr_env env(n.length_s, 0.006, rel);
+    decay_env punch(0.3, 0.15), pluck(5.0, 0.08);
     for (int i = 0; i < len; ++i) {
-        const double t = static_cast<double>(i) / sample_rate;
-        const double amp = asr(t, n.length_s, 0.006, rel) * (0.7 + 0.3 * det_exp(-t / 0.15));
-        if ((i & 7) == 0) lp.set(hz * (1.5 + 5.0 * det_exp(-t / 0.08)), 1.1);
+        const double amp = env.tick() * (0.7 + punch.tick());
+        const double bright = pluck.tick();
+        if ((i & 7) == 0) lp.set(hz * (1.5 + bright), 1.1);
         lp.tick(o.pulse(hz, 0.4));
         out[i] = static_cast<float>((lp.low() * 0.35 + 0.25 * sub.tick(hz)) * amp * n.velocity);
     }
@@ -104,13 +123,16 @@ buffer render_snare(const note& n, uint64_t seed) {
     body.set(3200.0, 0.7);
     hiss.set(7000.0, 0.8);
     sine_osc tone;
+    decay_env rattle(1.0, 0.075), skin(1.0, 0.035);
+    const int attack = seconds_to_samples(0.001);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double w = noise.next();
         body.tick(w);
         hiss.tick(w);
-        const double snares = (body.band() * 0.9 + hiss.high() * 0.35) * env_ad(t, 0.001, 0.075);
-        const double drum = tone.tick(ramp(t, 0.0, 0.03, 240.0, 180.0)) * env_ad(t, 0.001, 0.035);
+        const double rise = i < attack ? static_cast<double>(i) / attack : 1.0;
+        const double snares = (body.band() * 0.9 + hiss.high() * 0.35) * rattle.tick() * rise;
+        const double drum = tone.tick(ramp(t, 0.0, 0.03, 240.0, 180.0)) * skin.tick() * rise;
         out[i] = static_cast<float>((snares + 0.7 * drum) * n.velocity * 1.7);
     }
     return out;
@@ -125,17 +147,25 @@ buffer render_partials(const note& n, const partial* parts, int count, double ti
     one_pole thump;
     thump.set(hz * 6.0);
     sine_osc osc[8];
+    std::vector<decay_env> rings;
+    int audible = 0;
+    for (int p = 0; p < count; ++p) {
+        // Partials above the audio band would fold back as false tones.
+        if (hz * parts[p].ratio >= sample_rate * 0.42) break;
+        rings.emplace_back(parts[p].level, parts[p].decay_s * time_scale);
+        ++audible;
+    }
+    decay_env settle(0.015 * mallet, 0.05), strike(3.0 * mallet, 0.012), damp(1.0, 0.25);
+    const int attack = seconds_to_samples(0.002);
+    const int held = seconds_to_samples(n.length_s);
     for (int i = 0; i < len; ++i) {
-        const double t = static_cast<double>(i) / sample_rate;
         // Skins and bells go flat a touch right after the strike.
-        const double drop = 1.0 + 0.015 * det_exp(-t / 0.05) * mallet;
+        const double drop = 1.0 + settle.tick();
+        const double rise = i < attack ? static_cast<double>(i) / attack : 1.0;
         double v = 0.0;
-        for (int p = 0; p < count; ++p)
-            if (hz * parts[p].ratio < sample_rate * 0.42) v += osc[p].tick(hz * parts[p].ratio * drop) * parts[p].level *
-                 env_ad(t, 0.002, parts[p].decay_s * time_scale);
-        v += mallet * thump.low(noise.next()) * env_ad(t, 0.0005, 0.012) * 3.0;
-        // Damping once the held time is over.
-        if (t > n.length_s) v *= det_exp(-(t - n.length_s) / 0.25);
+        for (int p = 0; p < audible; ++p) v += osc[p].tick(hz * parts[p].ratio * drop) * rings[p].tick();
+        v = v * rise + thump.low(noise.next()) * strike.tick();
+        if (i > held) v *= damp.tick();
         out[i] = static_cast<float>(v * n.velocity * 0.5);
     }
     return out;

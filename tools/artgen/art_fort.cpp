@@ -171,14 +171,14 @@ void door(rgb_image& img, bool burnt) {
 rgb_image blockhouse(const fort_look& look) {
     rgb_image img(94, 70);
     // Walls, then the quoins that hold the corners, then the base course.
-    stone_wall(img, {2, 14, 91, 61, 6, 9, 15, 1.0, 1});
-    stone_wall(img, {2, 14, 8, 61, 6, 7, 7, 1.12, 2});
-    stone_wall(img, {85, 14, 91, 61, 6, 7, 7, 1.05, 3});
+    stone_wall(img, {1, 14, 92, 61, 6, 9, 15, 1.0, 1});
+    stone_wall(img, {1, 14, 7, 61, 6, 7, 7, 1.12, 2});
+    stone_wall(img, {86, 14, 92, 61, 6, 7, 7, 1.05, 3});
     stone_wall(img, {0, 62, 93, 69, 8, 13, 20, 0.8, 4});
     // Parapet with a shadow it casts onto the wall below.
     stone_wall(img, {0, 8, 93, 13, 6, 12, 18, 1.2, 5});
-    fill_rect(img, 2, 14, 91, 14, scale(stone_dark, 0.8));
-    for (int x = 2; x <= 91; ++x) img.set(x, 15, mix(img.at(x, 15), stone_dark, 0.5));
+    fill_rect(img, 1, 14, 92, 14, scale(stone_dark, 0.8));
+    for (int x = 1; x <= 92; ++x) img.set(x, 15, mix(img.at(x, 15), stone_dark, 0.5));
     for (int x = 0; x <= 93; ++x) img.set(x, 8, mix(stone_lit, rgb{230, 226, 216}, 0.5));
     // Merlons either side of the gun platform.
     for (const int mx : {0, 20, 62, 82}) {

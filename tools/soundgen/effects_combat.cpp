@@ -176,17 +176,20 @@ buffer render_explode_aircraft() {
     buffer out(len, 0.0f);
     mix_into(out, blast(aircraft_blast), 0, 1.0);
     // The stricken engine screams down in pitch and sputters out.
-    sine_osc whine, whine2;
+    blep_osc whine;
+    svf tone;
     noise_source sputter(41);
-    one_pole sp;
+    one_pole sp, gate;
     sp.set(25.0);
+    gate.set(120.0);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
-        const double f = 300.0 + 700.0 * det_exp(-t / 0.7);
-        const double cut = sp.low(sputter.next()) * 6.0 > -0.3 ? 1.0 : 0.2;
+        const double f = 260.0 + 640.0 * det_exp(-t / 0.7);
+        const double cut = gate.low(sp.low(sputter.next()) * 6.0 > -0.3 ? 1.0 : 0.25);
         const double env = ramp(t, 0.05, 0.25, 0.0, 1.0) * ramp(t, 0.9, length, 1.0, 0.0);
-        const double v = (whine.tick(f) + 0.4 * whine2.tick(f * 2.01)) * env * cut;
-        out[i] += static_cast<float>(0.22 * v);
+        if ((i & 15) == 0) tone.set(f * 2.5, 2.0);
+        tone.tick(whine.saw(f));
+        out[i] += static_cast<float>(0.3 * tone.low() * env * cut);
     }
     return out;
 }

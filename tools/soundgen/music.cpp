@@ -21,39 +21,65 @@ void line(arrangement& a, const part_style& s, int start_bar, const char* text) 
     write_line(a.notes, s, a.bpm, start_bar * bar, text);
 }
 
-// Chords are written as a horn voicing ("D3+F3+A3"); the bass walks root and
-// fifth below it and the timpani marks the root on the downbeat.
+// Splits "G3+Bb3+D4|A3+C#4+E4" into the chords that share a bar equally.
+std::vector<std::string> bar_chords(const char* text) {
+    std::vector<std::string> parts(1);
+    for (const char* p = text; *p; ++p) {
+        if (*p == '|') parts.emplace_back();
+        else parts.back() += *p;
+    }
+    return parts;
+}
+
+// Chords are written as a horn voicing ("D3+F3+A3"), half bars split by '|';
+// the bass walks root and fifth below it and the timpani marks the downbeat.
 void accompany(arrangement& a, int start_bar, const char* const* chords, int bars, double bass_vel,
                bool driving, double horn_vel) {
+    const double unit = sixteenth_s(a.bpm);
     for (int b = 0; b < bars; ++b) {
-        const char* chord = chords[b];
-        const int at = (start_bar + b) * bar;
-        std::string voicing(chord);
-        if (horn_vel > 0.0)
-            write_line(a.notes, {instrument::horn, horn_vel, 0.95, 0.0}, a.bpm, at, (voicing + "/16").c_str());
-        int used = 0;
-        const int root = parse_pitch(chord, &used) - 12;
-        const double unit = sixteenth_s(a.bpm);
-        const int steps = driving ? 8 : 4;
-        const int len16 = bar / steps;
-        for (int k = 0; k < steps; ++k) {
-            note n;
-            n.inst = instrument::bass;
-            n.start_s = (at + k * len16) * unit;
-            n.length_s = len16 * unit * (driving ? 0.6 : 0.8);
-            // March bass: root and fifth; driving bass: root with octave kicks.
-            if (driving) n.pitch = root + ((k % 4 == 3) ? 12 : 0);
-            else n.pitch = root + ((k % 2 == 1) ? 7 : 0) - (k % 2 == 1 ? 12 : 0);
-            n.velocity = bass_vel * (k % 2 == 0 ? 1.0 : 0.8);
-            a.notes.push_back(n);
+        const std::vector<std::string> parts = bar_chords(chords[b]);
+        const int span = bar / static_cast<int>(parts.size());
+        for (size_t c = 0; c < parts.size(); ++c) {
+            const int at = (start_bar + b) * bar + static_cast<int>(c) * span;
+            if (horn_vel > 0.0)
+                write_line(a.notes, {instrument::horn, horn_vel, 0.95, 0.0}, a.bpm, at,
+                           (parts[c] + "/" + std::to_string(span)).c_str());
+            const int root = parse_pitch(parts[c].c_str(), nullptr) - 12;
+            const int steps = (driving ? 8 : 4) / static_cast<int>(parts.size());
+            const int len16 = span / steps;
+            for (int k = 0; k < steps; ++k) {
+                note n;
+                n.inst = instrument::bass;
+                n.start_s = (at + k * len16) * unit;
+                n.length_s = len16 * unit * (driving ? 0.6 : 0.8);
+                // March bass: root and the fifth below; driving bass: root with octave kicks.
+                if (driving) n.pitch = root + ((k % 4 == 3) ? 12 : 0);
+                else n.pitch = root - ((k % 2 == 1) ? 5 : 0);
+                n.velocity = bass_vel * (k % 2 == 0 ? 1.0 : 0.8);
+                a.notes.push_back(n);
+            }
+            note timp;
+            timp.inst = instrument::timpani;
+            timp.start_s = at * unit;
+            timp.length_s = 1.0;
+            timp.pitch = root < 38 ? root + 12 : root;
+            timp.velocity = c == 0 ? 0.55 : 0.35;
+            a.notes.push_back(timp);
         }
-        note timp;
-        timp.inst = instrument::timpani;
-        timp.start_s = at * unit;
-        timp.length_s = 1.0;
-        timp.pitch = root < 38 ? root + 12 : root;
-        timp.velocity = 0.55;
-        a.notes.push_back(timp);
+    }
+}
+
+// Off-beat brass chord stabs, an octave above the written voicing.
+void stabs(arrangement& a, int start_bar, const char* const* chords, int bars, double vel) {
+    const part_style style{instrument::brass, vel, 0.55, 12.0};
+    for (int b = 0; b < bars; ++b) {
+        const std::vector<std::string> parts = bar_chords(chords[b]);
+        const int span = bar / static_cast<int>(parts.size());
+        for (size_t c = 0; c < parts.size(); ++c) {
+            const int at = (start_bar + b) * bar + static_cast<int>(c) * span;
+            for (int k = 2; k < span; k += 4)
+                write_line(a.notes, style, a.bpm, at + k, (parts[c] + (k == 2 ? "/2" : "/1")).c_str());
+        }
     }
 }
 
@@ -108,7 +134,7 @@ buffer render_loop(const arrangement& a, int bars, uint64_t seed, double wet) {
 
 // Title march, D minor, 104 beats a minute.
 constexpr const char* march_a_chords[8] = {
-    "D3+F3+A3", "D3+F3+A3", "G3+Bb3+D4", "A3+C#4+E4", "D3+F3+A3", "Bb2+D3+F3", "G3+Bb3+D4", "D3+F3+A3"};
+    "D3+F3+A3", "D3+F3+A3", "G3+Bb3+D4", "A3+C#4+E4", "D3+F3+A3", "Bb2+D3+F3", "G3+Bb3+D4|A3+C#4+E4", "D3+F3+A3"};
 constexpr const char* march_a_tune =
     "D4/6 D4/2 F4/4 A4/4 D5/8 A4/4 F4/4 G4/6 G4/2 Bb4/4 D5/4 C#5/8 A4/8 "
     "D5/6 E5/2 F5/4 D5/4 Bb4/6 C5/2 D5/4 Bb4/4 G4/4 Bb4/4 A4/4 C#5/4 D5/12 r/4";
@@ -130,7 +156,7 @@ constexpr const char* march_kick = "X.......x.......";
 
 // Battle music, E minor, 144 beats a minute.
 constexpr const char* battle_c_chords[8] = {
-    "E3+G3+B3", "C3+E3+G3", "D3+F#3+A3", "B2+D#3+F#3", "E3+G3+B3", "C3+E3+G3", "D3+F#3+A3", "E3+G3+B3"};
+    "E3+G3+B3", "C3+E3+G3", "D3+F#3+A3", "B2+D#3+F#3", "E3+G3+B3", "C3+E3+G3", "D3+F#3+A3|B2+D#3+F#3", "E3+G3+B3"};
 constexpr const char* battle_c_tune =
     "E4/3 E4/1 G4/2 B4/2 E5/4 D5/2 B4/2 C5/6 B4/2 G4/4 E4/4 D4/3 D4/1 F#4/2 A4/2 D5/4 C5/2 A4/2 "
     "B4/8 D#5/4 F#5/4 G5/4 F#5/2 E5/2 B4/4 E5/4 E5/4 D5/2 C5/2 G4/4 C5/4 D5/4 C5/2 A4/2 B4/4 D#5/4 E5/12 r/4";
@@ -139,7 +165,6 @@ constexpr const char* battle_d_chords[8] = {
 constexpr const char* battle_d_tune =
     "A4/4 C5/4 E5/6 D5/2 B4/4 G4/4 E4/8 A4/4 C5/4 E5/4 A5/4 F#5/8 D#5/8 "
     "G5/6 F#5/2 E5/4 C5/4 D5/6 C5/2 A4/4 F#4/4 B4/4 C5/2 B4/2 A4/4 F#4/4 B4/8 D#5/4 F#5/4";
-constexpr const char* battle_stabs = "r/2 >E4+G4+B4/2 r/4 r/2 E4+G4+B4/2 r/2 E4+G4+B4/2";
 constexpr const char* battle_snare = "....X.......X.o.";
 constexpr const char* battle_snare_fill = "....X..o..X.XxXx";
 constexpr const char* battle_kick = "X...X...X...X.x.";
@@ -182,7 +207,6 @@ buffer render_title_music() {
 buffer render_battle_music() {
     arrangement a{{}, 144.0};
     const part_style lead{instrument::brass, 0.55, 0.88, 0.0};
-    const part_style stab{instrument::brass, 0.28, 0.6, 0.0};
     // Intro 4, C, C+, D, break 8, C, D, outro 4: 56 bars.
     const char* const riff[4] = {"E3+G3+B3", "E3+G3+B3", "C3+E3+G3", "B2+D#3+F#3"};
     accompany(a, 0, riff, 4, 0.45, true, 0.0);
@@ -198,12 +222,14 @@ buffer render_battle_music() {
     line(a, lead, 12, battle_c_tune);
     line(a, {instrument::fife, 0.25, 0.8, 12.0}, 12, battle_c_tune);
     line(a, lead, 20, battle_d_tune);
-    for (int b = 28; b < 36; ++b) line(a, stab, b, battle_stabs);
+    stabs(a, 28, riff, 4, 0.3);
+    stabs(a, 32, riff, 4, 0.3);
+    stabs(a, 36, battle_c_chords, 8, 0.14);
     line(a, {instrument::brass, 0.62, 0.88, 0.0}, 36, battle_c_tune);
     line(a, {instrument::brass, 0.3, 0.88, -12.0}, 36, battle_c_tune);
     line(a, {instrument::brass, 0.62, 0.88, 0.0}, 44, battle_d_tune);
     line(a, {instrument::fife, 0.25, 0.8, 12.0}, 44, battle_d_tune);
-    for (int b = 52; b < 56; ++b) line(a, stab, b, battle_stabs);
+    stabs(a, 52, riff, 4, 0.3);
     for (int b = 0; b < 56; ++b) {
         const bool fill = b % 8 == 7;
         drum_pattern(a, instrument::snare, b, 1, fill ? battle_snare_fill : battle_snare, 0.4);

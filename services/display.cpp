@@ -132,6 +132,8 @@ display* open_display(int width, int height, int depth, int hz, int flags)
     if (!input_started) {
         input_started = true;
         start_input();
+    } else {
+        platform::current().set_event_handler(handle_input_event); // the backend may have changed
     }
     return the_display.get();
 }

@@ -53,10 +53,12 @@ void build_labels()
     for (int i = 0; i < 12; ++i) rank_titles[i] = rank_title_table[i];
 }
 
-void start_up()
+// False when no display can be opened.
+bool start_up()
 {
     register_embedded_assets();
     set_app_title(app_caption);
+    if (!open_display(640, 480, 32, 60, 2)) return false;
     set_default_image_flags(9);
     build_labels();
     fort = fort_tag{};
@@ -72,6 +74,7 @@ void start_up()
     demo_mode = 1;
     fort.crot_stp = -1;
     move_pointer(320, 195);
+    return true;
 }
 
 // Escape, a quit request or a close request, tested in that order.
@@ -91,11 +94,10 @@ void shut_down()
 
 int game_main()
 {
-    if (!open_display(640, 480, 32, 60, 2)) {
+    if (!start_up()) {
         std::fprintf(stderr, "ramparion: the display could not be opened; is there a desktop to run on?\n");
         return 1;
     }
-    start_up();
     presenting_loop = "world";
     for (;;) {
         joystick_pointer();

@@ -13,7 +13,7 @@ fi
 import -window root "$out/window_smoke.png" 2>/dev/null || echo "(no screenshot taken)"
 win=$(xdotool search --name "Ramparion '07" | head -n 1)
 [ -n "$win" ] || { echo "no window with the game's caption"; kill "$pid"; exit 1; }
-xdotool windowactivate --sync "$win" 2>/dev/null || true
+xdotool windowfocus "$win" 2>/dev/null || true
 for i in 1 2 3 4 5 6 7 8 9 10; do
     xdotool key --window "$win" Escape 2>/dev/null
     xdotool key Escape 2>/dev/null

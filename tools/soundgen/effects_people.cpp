@@ -18,7 +18,7 @@ constexpr vowel vowel_o{{520.0, 880.0, 2450.0, 3300.0}};
 constexpr vowel vowel_i{{330.0, 2250.0, 3000.0, 3700.0}};
 
 constexpr double formant_width[4] = {90.0, 120.0, 180.0, 250.0};
-constexpr double formant_level[4] = {1.0, 0.85, 0.5, 0.25};
+constexpr double formant_level[4] = {1.0, 0.9, 0.7, 0.4};
 
 // A point on a cry's contour; values between points are interpolated.
 struct cry_point {
@@ -87,7 +87,7 @@ buffer voice(const cry& c) {
     blep_osc glottis;
     sine_osc sub;
     one_pole tilt;
-    tilt.set(1600.0);
+    tilt.set(2400.0);
     svf formants[4];
     double drift = 0.0;
     for (int i = 0; i < len; ++i) {

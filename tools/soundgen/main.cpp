@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        std::fprintf(stderr, "soundgen: cannot create %s: %s\n", dir.c_str(), ec.message().c_str());
+        return 1;
+    }
     std::vector<int> jobs;
     for (int i = 0; i < snd::sound_count; ++i)
         if (wanted(snd::sound_table[i].file, argc, argv)) jobs.push_back(i);

@@ -124,6 +124,16 @@ void svf::tick(double in) {
     high_ = in - k_ * v1 - v2;
 }
 
+slow_noise::slow_noise(uint64_t seed, double corner_hz) : source_(seed) {
+    filter_.set(corner_hz);
+    // Uniform noise has variance 1/3; a one-pole with coefficient a keeps a/(2-a) of it.
+    const double a = 1.0 - det_exp(-two_pi * corner_hz / sample_rate);
+    gain_ = 1.0 / std::sqrt(a / (2.0 - a) / 3.0);
+    for (int i = 0; i < 4 * sample_rate / static_cast<int>(corner_hz + 1.0); ++i) next(); // settle
+}
+
+double slow_noise::next() { return filter_.low(source_.next()) * gain_; }
+
 void one_pole::set(double cutoff_hz) { a_ = 1.0 - det_exp(-two_pi * cutoff_hz / sample_rate); }
 
 double sine_osc::tick(double hz) {

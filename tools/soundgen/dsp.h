@@ -59,6 +59,18 @@ private:
     double a_ = 1.0, z_ = 0.0;
 };
 
+// Noise smoothed to below a corner frequency, scaled to unit deviation, for
+// slow random wobbles of level or pitch.
+class slow_noise {
+public:
+    slow_noise(uint64_t seed, double corner_hz);
+    double next();
+private:
+    noise_source source_;
+    one_pole filter_;
+    double gain_;
+};
+
 // Sine oscillator driven by an accumulated phase in cycles (frequency may vary).
 class sine_osc {
 public:

@@ -1,4 +1,5 @@
 // Cannon, explosions, aircraft engines and the nuke rocket.
+#include <algorithm>
 #include <cmath>
 
 #include "sequencer.h"
@@ -26,20 +27,18 @@ constexpr blast_shape aircraft_blast{1.2, 55.0, 0.18, 4500.0, 0.14, 300.0, 0.35,
 
 // One explosion: a pitched thump, a bright burst darkening fast, a rolling
 // rumble and scattered debris ticks.
-buffer blast(const blast_shape& s, double t_offset = 0.0) {
+buffer blast(const blast_shape& s) {
     const int len = seconds_to_samples(s.length_s);
     buffer out(len);
-    noise_source noise(s.seed), ticks(s.seed + 101), wobble(s.seed + 202);
+    noise_source noise(s.seed), ticks(s.seed + 101);
+    slow_noise roll(s.seed + 202, 6.0);
     svf burst, rumble, tick_f;
     rumble.set(s.rumble_hz, 0.8);
     tick_f.set(2500.0, 2.0);
-    one_pole roll;
-    roll.set(6.0);
     sine_osc boom;
     double tick_env = 0.0;
     for (int i = 0; i < len; ++i) {
-        const double t = static_cast<double>(i) / sample_rate - t_offset;
-        if (t < 0.0) continue;
+        const double t = static_cast<double>(i) / sample_rate;
         const double w = noise.next();
         if ((i & 7) == 0) burst.set(300.0 + s.noise_top_hz * det_exp(-t / (s.noise_decay_s * 0.4)), 0.7);
         burst.tick(w);
@@ -47,12 +46,12 @@ buffer blast(const blast_shape& s, double t_offset = 0.0) {
         const double boom_f = s.boom_hz + 3.0 * s.boom_hz * det_exp(-t / 0.03);
         double v = 0.9 * boom.tick(boom_f) * env_ad(t, 0.002, s.boom_decay_s);
         v += 1.0 * burst.low() * env_ad(t, 0.001, s.noise_decay_s);
-        const double rolling = 0.6 + 0.8 * (roll.low(wobble.next()) * 4.0 + 0.5);
+        const double rolling = std::max(0.2, 1.0 + 0.35 * roll.next());
         v += 2.5 * rumble.low() * env_ad(t, 0.01, s.rumble_decay_s) * rolling;
         if (ticks.uniform(0.0, 1.0) < s.crackle_rate / sample_rate) tick_env = ticks.uniform(0.3, 1.0);
         tick_env *= 0.995;
         tick_f.tick(w * tick_env);
-        v += 0.8 * tick_f.band() * ramp(t, 0.0, s.length_s * 0.6, 1.0, 0.0) * (t > 0.05 ? 1.0 : 0.0);
+        v += 0.8 * tick_f.band() * ramp(t, 0.03, 0.08, 0.0, 1.0) * ramp(t, 0.0, s.length_s * 0.6, 1.0, 0.0);
         out[i] = static_cast<float>(det_tanh(v * 1.5));
     }
     return out;
@@ -178,14 +177,13 @@ buffer render_explode_aircraft() {
     // The stricken engine screams down in pitch and sputters out.
     blep_osc whine;
     svf tone;
-    noise_source sputter(41);
-    one_pole sp, gate;
-    sp.set(25.0);
+    slow_noise sputter(41, 12.0);
+    one_pole gate;
     gate.set(120.0);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double f = 260.0 + 640.0 * det_exp(-t / 0.7);
-        const double cut = gate.low(sp.low(sputter.next()) * 6.0 > -0.3 ? 1.0 : 0.25);
+        const double cut = gate.low(sputter.next() > -0.8 ? 1.0 : 0.25);
         const double env = ramp(t, 0.05, 0.25, 0.0, 1.0) * ramp(t, 0.9, length, 1.0, 0.0);
         if ((i & 15) == 0) tone.set(f * 2.5, 2.0);
         tone.tick(whine.saw(f));
@@ -202,18 +200,17 @@ buffer render_nuke_move() {
     const double length = 2.2;
     const int len = seconds_to_samples(length);
     buffer out(len);
-    noise_source noise(51), flicker(52);
+    noise_source noise(51);
+    slow_noise flicker(52, 40.0), surge(53, 4.0);
     svf roar, body;
     roar.set(1400.0, 0.6);
     body.set(420.0, 2.0);
-    one_pole crackle;
-    crackle.set(40.0);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double w = noise.next();
         roar.tick(w);
         body.tick(w);
-        const double burn = 0.7 + 2.5 * std::abs(crackle.low(flicker.next()));
+        const double burn = 0.75 + 0.3 * std::fabs(flicker.next()) + 0.12 * surge.next();
         double v = (roar.low() * 0.9 + body.band() * 0.8) * burn;
         // Ignition whoosh, then a steady burn that fades as it flies off.
         v *= ramp(t, 0.0, 0.12, 0.0, 1.0) * (1.0 + 0.6 * det_exp(-t / 0.2)) *

@@ -94,7 +94,7 @@ buffer voice(const cry& c) {
         const double t = static_cast<double>(i) / sample_rate;
         const cry_point p = contour_at(c, t);
         drift = 0.998 * drift + 0.002 * jitter.next();
-        const double f0 = p.pitch_hz * (1.0 + 4.0 * drift + 0.015 * det_sin(two_pi * 7.0 * t));
+        const double f0 = p.pitch_hz * (1.0 + 2.5 * drift + 0.015 * det_sin(two_pi * 7.0 * t));
         const double strain = 1.0 - c.rough * (0.5 + 0.5 * sub.tick(f0 * 0.5));
         const double pulse = -tilt.low(glottis.saw(f0)) * strain;
         const double source = pulse * (1.0 - p.breath) + breath.next() * p.breath * 0.5;
@@ -122,13 +122,13 @@ buffer render_chute_hit() {
     const int len = seconds_to_samples(length);
     buffer out(len);
     noise_source noise(81), picks(82), wind(83);
+    slow_noise flutter(84, 18.0);
     svf fibre, flap;
     fibre.set(3000.0, 0.9);
     flap.set(420.0, 1.2);
     svf cloth;
     cloth.set(2200.0, 1.5);
-    one_pole flutter, activity;
-    flutter.set(18.0);
+    one_pole activity;
     activity.set(40.0);
     double snap = 0.0;
     for (int i = 0; i < len; ++i) {
@@ -146,7 +146,7 @@ buffer render_chute_hit() {
         cloth.tick(w);
         const double busy = activity.low(snap);
         // The loosened canopy flaps in the wind.
-        const double flapping = 0.5 + 3.0 * std::fabs(flutter.low(wind.next()));
+        const double flapping = 0.4 + 0.6 * std::fabs(flutter.next());
         flap.tick(wind.next());
         double v = 2.2 * fibre.band() + 2.5 * cloth.band() * busy;
         v += 0.5 * flap.band() * flapping * ramp(t, 0.0, 0.1, 0.3, 1.0);
@@ -161,13 +161,12 @@ buffer render_man_splat() {
     const int len = seconds_to_samples(length);
     buffer out(len);
     noise_source noise(91), wet(92);
+    slow_noise flutter(93, 70.0);
     svf dull, slap, squelch;
     dull.set(450.0, 0.7);
     slap.set(1300.0, 1.0);
     squelch.set(750.0, 4.0);
     sine_osc thud;
-    one_pole flutter;
-    flutter.set(70.0);
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
         const double w = noise.next();
@@ -178,7 +177,7 @@ buffer render_man_splat() {
         double v = 0.7 * thud.tick(70.0 + 60.0 * det_exp(-t / 0.025)) * env_ad(t, 0.002, 0.08);
         v += 3.0 * dull.low() * env_ad(t, 0.001, 0.06);
         v += 0.5 * slap.band() * env_ad(t, 0.0005, 0.012);
-        const double gurgle = 0.3 + 4.0 * std::fabs(flutter.low(wet.next()));
+        const double gurgle = 0.3 + 0.7 * std::fabs(flutter.next());
         v += 0.5 * squelch.band() * gurgle * env_ad(t - 0.02, 0.015, 0.1);
         out[i] = static_cast<float>(det_tanh(v * 1.5));
     }

@@ -31,6 +31,26 @@ void test_exact_maths_tracks_libm() {
            "midi_to_hz octaves");
 }
 
+void test_slow_noise_is_unit_and_slow() {
+    for (double corner : {4.0, 40.0}) {
+        snd::slow_noise wob(7, corner);
+        double sum = 0, sq = 0, steps = 0, prev = wob.next();
+        const int n = 44100 * 20;
+        for (int i = 0; i < n; ++i) {
+            const double v = wob.next();
+            sum += v;
+            sq += v * v;
+            steps += std::fabs(v - prev);
+            prev = v;
+        }
+        const double dev = std::sqrt(sq / n - (sum / n) * (sum / n));
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "corner %.0f Hz: deviation %.2f", corner, dev);
+        expect(dev > 0.6 && dev < 1.5, "slow noise has about unit deviation", detail);
+        expect(steps / n < 0.05 * corner / 4.0, "slow noise moves slowly", detail);
+    }
+}
+
 void test_limiter_caps_and_spares() {
     snd::buffer x(44100);
     for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.3 * snd::det_sin(i * 0.05));
@@ -164,6 +184,7 @@ void test_table() {
 
 int main() {
     test_exact_maths_tracks_libm();
+    test_slow_noise_is_unit_and_slow();
     test_limiter_caps_and_spares();
     test_loudness_measure();
     test_dc_removal_keeps_loops_joined();

@@ -24,8 +24,11 @@ void propeller(rgb_image& img, int x, int cy, int reach, int frame) {
             img.set(x + 1, y, at_tip ? scale(tip, 0.7) : blade);
         }
     } else {
-        for (int y = cy - reach + 1; y <= cy + reach - 1; ++y)
-            if ((y + x) % 2 == 0) img.set(x + (y % 4 == 0), y, {150, 154, 164});
+        // Blur disc: a light stipple where the blades sweep.
+        for (int y = cy - reach + 1; y <= cy + reach - 1; ++y) {
+            if (y % 2 == 0) img.set(x, y, {190, 194, 204});
+            else if (y % 4 == 1) img.set(x + 1, y, {132, 136, 148});
+        }
         for (int y = cy - 3; y <= cy + 3; ++y) {
             img.set(x, y, blade_lit);
             img.set(x + 1, y, blade);
@@ -33,6 +36,16 @@ void propeller(rgb_image& img, int x, int cy, int reach, int frame) {
         img.set(x, cy - reach + 1, tip);
         img.set(x + 1, cy + reach - 1, tip);
     }
+}
+
+// Lays a separately painted part over the body, with its own edge line so
+// overlapping parts (wing over fuselage) stay readable.
+void overlay(rgb_image& img, const canvas& part, double edge) {
+    rgb_image px = part.finish();
+    if (edge > 0) outline_inner(px, edge);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x)
+            if (!is_key(px.at(x, y))) img.set(x, y, px.at(x, y));
 }
 
 // A roundel: dark blue ring, white, red centre.
@@ -87,10 +100,11 @@ rgb_image large_carrier(int frame) {
     cairo_curve_to(cr, 22, 21.5, 12, 18, 5, 15);
     cairo_close_path(cr);
     source_linear(cr, 0, 6, 0, 22,
-                  {{0, {238, 218, 170}}, {0.2, {204, 176, 124}}, {0.55, {168, 136, 90}}, {0.75, {122, 92, 60}}, {1, {156, 150, 140}}});
+                  {{0, {238, 218, 170}}, {0.2, {206, 178, 126}}, {0.5, {176, 146, 98}}, {0.64, {140, 110, 74}},
+                   {0.72, {184, 188, 196}}, {1, {122, 128, 146}}});
     cairo_fill(cr);
     rgb_image img = cv.finish();
-    camo(img, {132, 94, 58}, 0.58, 7, 11, 15);
+    camo(img, {132, 94, 58}, 0.58, 7, 11, 14);
 
     canvas top(84, 28);
     cairo_t* tc = top.cr();
@@ -129,14 +143,17 @@ rgb_image large_carrier(int frame) {
     cairo_rectangle(tc, 23.3, 10.8, 3, 7);
     set_color(tc, near_black);
     cairo_fill(tc);
+    overlay(img, top, 0);
+    canvas wing(84, 28);
+    tc = wing.cr();
     // Wing seen from a little below, then the engine nacelle on it.
-    cairo_move_to(tc, 30, 18.5);
-    cairo_curve_to(tc, 40, 16.5, 56, 16, 64, 17);
-    cairo_curve_to(tc, 65.5, 18.5, 64, 20.5, 60, 21);
-    cairo_line_to(tc, 34, 22);
-    cairo_curve_to(tc, 30, 21.5, 29, 19.5, 30, 18.5);
+    cairo_move_to(tc, 28, 19);
+    cairo_curve_to(tc, 38, 17, 56, 16.5, 64, 17.5);
+    cairo_curve_to(tc, 66, 19.5, 64, 22.5, 58, 23.2);
+    cairo_line_to(tc, 34, 24);
+    cairo_curve_to(tc, 29, 23.5, 27, 20.5, 28, 19);
     cairo_close_path(tc);
-    source_linear(tc, 0, 16, 0, 22, {{0, {226, 204, 158}}, {0.4, {150, 118, 80}}, {1, {96, 74, 52}}});
+    source_linear(tc, 0, 16.5, 0, 24, {{0, {226, 200, 150}}, {0.22, {150, 112, 72}}, {0.7, {104, 76, 50}}, {1, {70, 54, 40}}});
     cairo_fill(tc);
     rounded_rect_path(tc, 52, 14, 14, 7, 3);
     source_linear(tc, 0, 14, 0, 21, {{0, {170, 168, 160}}, {0.35, {110, 108, 104}}, {1, {52, 52, 58}}});
@@ -144,10 +161,7 @@ rgb_image large_carrier(int frame) {
     rounded_rect_path(tc, 63, 13.5, 3.5, 8, 1.5);
     source_linear(tc, 0, 13, 0, 22, {{0, {200, 200, 196}}, {1, {70, 70, 78}}});
     cairo_fill(tc);
-    const rgb_image detail = top.finish();
-    for (int y = 0; y < 28; ++y)
-        for (int x = 0; x < 84; ++x)
-            if (!is_key(detail.at(x, y))) img.set(x, y, detail.at(x, y));
+    overlay(img, wing, 0.5);
     // Panel seams and a window glint.
     for (const int sx : {20, 45, 58})
         for (int y = 8; y < 21; ++y)
@@ -224,10 +238,7 @@ rgb_image small_carrier(int frame) {
     ellipse_path(tc, 40.5, 20.5, 2.5, 2.5);
     source_radial(tc, 39.5, 19.5, 0.3, 40.5, 20.5, 2.6, {{0, {150, 150, 150}}, {0.4, {60, 60, 64}}, {1, {24, 24, 28}}});
     cairo_fill(tc);
-    const rgb_image detail = top.finish();
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 53; ++x)
-            if (!is_key(detail.at(x, y))) img.set(x, y, detail.at(x, y));
+    overlay(img, top, 0);
     for (int i = 0; i < 3; ++i) img.set(20 + i * 4 + i / 2, 9, glass_lit);
     outline_inner(img, 0.3);
     propeller(img, 50, 12, 10, frame);
@@ -277,14 +288,6 @@ rgb_image fighter(int frame) {
     cairo_line_to(tc, 29.5, 7);
     cairo_stroke(tc);
     // Wing, a cream flash along the body, yellow spinner.
-    cairo_move_to(tc, 18, 12.5);
-    cairo_curve_to(tc, 26, 10.5, 36, 10.5, 41, 11.5);
-    cairo_curve_to(tc, 42, 13, 40, 14.5, 36, 14.8);
-    cairo_line_to(tc, 22, 15);
-    cairo_curve_to(tc, 18.5, 14.5, 17.5, 13.5, 18, 12.5);
-    cairo_close_path(tc);
-    source_linear(tc, 0, 10.5, 0, 15, {{0, red_lit}, {0.45, red}, {1, red_dark}});
-    cairo_fill(tc);
     poly_path(tc, {12, 9.6, 44, 8.6, 47, 9.4, 44, 10, 13, 10.6});
     set_color(tc, {244, 236, 214});
     cairo_fill(tc);
@@ -294,10 +297,18 @@ rgb_image fighter(int frame) {
     cairo_close_path(tc);
     source_linear(tc, 0, 8, 0, 13, {{0, {255, 244, 150}}, {0.5, {236, 196, 40}}, {1, {150, 104, 20}}});
     cairo_fill(tc);
-    const rgb_image detail = top.finish();
-    for (int y = 0; y < 21; ++y)
-        for (int x = 0; x < 57; ++x)
-            if (!is_key(detail.at(x, y))) img.set(x, y, detail.at(x, y));
+    overlay(img, top, 0);
+    canvas wing(57, 21);
+    tc = wing.cr();
+    cairo_move_to(tc, 17, 13);
+    cairo_curve_to(tc, 26, 11, 36, 11, 41.5, 12);
+    cairo_curve_to(tc, 43, 13.8, 40.5, 16, 36, 16.4);
+    cairo_line_to(tc, 22, 16.6);
+    cairo_curve_to(tc, 18, 16, 16.5, 14.5, 17, 13);
+    cairo_close_path(tc);
+    source_linear(tc, 0, 11, 0, 16.6, {{0, {255, 170, 150}}, {0.25, {190, 36, 36}}, {0.7, {128, 20, 30}}, {1, {90, 14, 24}}});
+    cairo_fill(tc);
+    overlay(img, wing, 0.45);
     // Exhaust stubs and panel lines.
     for (int x = 40; x < 47; x += 2) img.set(x, 7, {50, 40, 44});
     for (const int sx : {16, 37})

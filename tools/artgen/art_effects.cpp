@@ -21,8 +21,7 @@ rgb ramp(const ramp_stop (&stops)[n], double t) {
     return stops[n - 1].c;
 }
 
-// Height of a cluster of spheres at (x, y): the tallest sphere wins, which
-// gives billowy volumes that can be lit like solid bodies.
+// A dome of the cloud: centre and radius.
 struct puff {
     double x, y, r;
 };
@@ -31,18 +30,6 @@ struct surface_sample {
     double h = -1;  // <0 outside
     double nx = 0, ny = 0, nz = 1;
 };
-
-surface_sample puff_surface(const puff* puffs, size_t n, double x, double y) {
-    surface_sample best;
-    for (size_t i = 0; i < n; ++i) {
-        const double dx = (x - puffs[i].x) / puffs[i].r, dy = (y - puffs[i].y) / puffs[i].r;
-        const double d2 = dx * dx + dy * dy;
-        if (d2 >= 1) continue;
-        const double h = std::sqrt(1 - d2) * puffs[i].r + puffs[i].r * 0.15;
-        if (h > best.h) best = {h, dx, dy, std::sqrt(1 - d2)};
-    }
-    return best;
-}
 
 // Lambert light from the upper left and a touch from the front.
 double lambert(const surface_sample& s) {
@@ -62,8 +49,8 @@ rgb_image explosion_image() {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
             const double ang = std::atan2(dy, dx), dist = std::sqrt(dx * dx + dy * dy);
             // Lobed rim: a few big billows plus ragged small ones.
-            const double rim = 27.5 + 3.2 * std::sin(ang * 5 + 0.7) + 2.0 * std::sin(ang * 9 + 2.1) +
-                               2.2 * (value_noise(std::cos(ang) * 9 + 20, std::sin(ang) * 9 + 20, 2.5, 81) - 0.5) * 2;
+            const double rim = 29 + 1.6 * std::sin(ang * 7 + 0.7) + 1.1 * std::sin(ang * 11 + 2.1) +
+                               1.8 * (value_noise(std::cos(ang) * 9 + 20, std::sin(ang) * 9 + 20, 2.0, 81) - 0.5) * 2;
             if (dist > rim) continue;
             // Hot centre sits a little up-left, toward the light.
             const double hx = dx + 3, hy = dy + 3.5;
@@ -76,12 +63,13 @@ rgb_image explosion_image() {
             if (t > 0.72 && smoke > 0.62 && (dx + dy) > -10) c = mix(c, rgb{70, 40, 34}, (smoke - 0.62) * 2.2);
             img.set(x, y, off_key(c));
         }
-    // Sparks thrown clear of the ball.
-    for (int i = 0; i < 18; ++i) {
-        const double a = hash01(i, 1, 85) * 2 * M_PI, r = 31 + hash01(i, 2, 85) * 4;
-        const int x = static_cast<int>(cx + r * std::cos(a)), y = static_cast<int>(cy + r * std::sin(a) * 0.95);
-        img.set(x, y, {255, 230, 120});
-        img.set(x + 1, y, {240, 140, 40});
+    // A few sparks thrown clear of the ball.
+    for (int i = 0; i < 8; ++i) {
+        const double a = hash01(i, 1, 85) * 2 * M_PI, r = 32 + hash01(i, 2, 85) * 2;
+        const int x = static_cast<int>(cx + r * std::cos(a)), y = static_cast<int>(cy + r * std::sin(a) * 0.92);
+        img.set(x, y, {255, 236, 140});
+        img.set(x + 1, y, {250, 150, 40});
+        img.set(x, y + 1, {220, 90, 30});
     }
     return img;
 }
@@ -166,17 +154,29 @@ rgb_image cloud_image() {
                               {156, 49, 15}, {66, 50, 17}, {96, 50, 19}, {124, 50, 17}, {18, 54, 10},
                               {166, 55, 10}, {92, 22, 18}, {70, 27, 15}};
     constexpr double base = 60.5;  // flat underside
+    // Soft union of the puffs' domes, so the billows melt into each other.
+    auto height = [&](double x, double y) {
+        double sum = 0;
+        for (const puff& p : puffs) {
+            const double dx = (x - p.x) / p.r, dy = (y - p.y) / p.r, d2 = dx * dx + dy * dy;
+            if (d2 < 1) sum += std::exp(0.45 * std::sqrt(1 - d2) * p.r);
+        }
+        return sum > 0 ? std::log(sum) / 0.45 : -1.0;
+    };
     for (int y = 0; y < 68; ++y)
         for (int x = 0; x < 180; ++x) {
-            if (y + 0.5 > base + (value_noise(x, 0, 9, 111) - 0.5) * 3) continue;
-            const surface_sample s = puff_surface(puffs, std::size(puffs), x + 0.5, y + 0.5);
-            if (s.h < 0) continue;
-            double l = lambert(s);
-            l = l * 0.8 + 0.2 * (1 - (y / base)) + (value_noise(x, y, 4, 112) - 0.5) * 0.12;
-            // Grey-blue shadow underneath and on the rims.
-            const double under = std::clamp((y - 40) / 22.0, 0.0, 1.0);
-            l *= 1 - 0.35 * under;
-            rgb col = mix(rgb{138, 146, 168}, rgb{255, 255, 255}, std::clamp(l * 1.25, 0.0, 1.0));
+            const double fx = x + 0.5, fy = y + 0.5;
+            if (fy > base + (value_noise(x, 0, 9, 111) - 0.5) * 3) continue;
+            const double h = height(fx, fy);
+            if (h <= 0.8) continue;
+            double nx = -(height(fx + 1, fy) - height(fx - 1, fy)) * 0.5;
+            double ny = -(height(fx, fy + 1) - height(fx, fy - 1)) * 0.5;
+            const double len = std::sqrt(nx * nx + ny * ny + 1);
+            const surface_sample s{h, nx / len, ny / len, 1 / len};
+            double l = lambert(s) * 0.85 + 0.15 + (value_noise(x, y, 4, 112) - 0.5) * 0.1;
+            // Grey-blue shadow underneath, darkest towards the flat base.
+            l *= 1 - 0.4 * std::clamp((fy - 38) / 24.0, 0.0, 1.0);
+            rgb col = mix(rgb{132, 140, 164}, rgb{255, 255, 255}, std::clamp(l * 1.2, 0.0, 1.0));
             img.set(x, y, off_key(col));
         }
     outline_inner(img, 0.72);
@@ -185,22 +185,27 @@ rgb_image cloud_image() {
 
 rgb_image dust_image() {
     rgb_image img(293, 23);
-    constexpr double cx = 146.5;
+    constexpr double cx = 146.5, mid = 12.5;
+    // A long lens of billowing dust: puffy above, flatter below, thin ends.
     for (int x = 0; x < 293; ++x) {
         const double u = (x + 0.5 - cx) / cx;
-        const double body = std::pow(std::max(0.0, 1 - u * u), 0.8);
-        const double top = 22.5 - body * (15 + 6 * value_noise(x, 0, 11, 121)) - 2 * value_noise(x, 1, 4, 122);
+        const double body = std::pow(std::max(0.0, 1 - u * u), 0.9);
+        const double billow = 0.55 + 0.45 * value_noise(x, 0, 9, 121) + 0.15 * value_noise(x, 1, 3, 122);
+        const double up = body * 10.5 * billow, down = body * 7.5 * (0.8 + 0.2 * value_noise(x, 2, 7, 125));
         for (int y = 0; y < 23; ++y) {
-            if (y + 0.5 < top || body <= 0.02) continue;
-            const double depth = (y + 0.5 - top) / std::max(1.0, 22.5 - top);
-            rgb col = mix(rgb{206, 198, 184}, rgb{118, 110, 102}, std::clamp(depth * 0.9 + 0.1, 0.0, 1.0));
+            const double fy = y + 0.5;
+            if (fy < mid - up || fy > mid + down || up < 0.6) continue;
+            // Lit from the upper left: bright crowns, a grey-brown belly.
+            const double v = (fy - (mid - up)) / std::max(1.0, up + down);
+            const double crown = value_noise(x * 1.0, fy * 1.4, 4, 126);
+            rgb col = mix(rgb{214, 208, 196}, rgb{122, 114, 106}, std::clamp(v * 1.1 - 0.1 + (crown - 0.5) * 0.35, 0.0, 1.0));
             const double speck = hash01(x, y, 123);
-            if (speck < 0.12) col = scale(col, 0.72);
-            else if (speck > 0.9) col = scale(col, 1.15);
-            col = scale(col, 0.9 + 0.2 * value_noise(x, y, 5, 124));
+            if (speck < 0.1) col = scale(col, 0.74);
+            else if (speck > 0.92) col = scale(col, 1.12);
             img.set(x, y, off_key(col));
         }
     }
+    outline_inner(img, 0.75);
     return img;
 }
 

@@ -1,4 +1,5 @@
 // The player's blockhouse (whole and burnt out) and its cannon.
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -7,10 +8,10 @@
 namespace artgen {
 namespace {
 
-constexpr rgb stone{146, 142, 136};
-constexpr rgb stone_lit{196, 192, 184};
-constexpr rgb stone_dark{92, 90, 92};
-constexpr rgb mortar{70, 68, 72};
+constexpr rgb stone{144, 140, 134};
+constexpr rgb stone_lit{212, 206, 194};
+constexpr rgb stone_dark{86, 84, 90};
+constexpr rgb mortar{56, 54, 62};
 constexpr rgb wood{124, 82, 46};
 constexpr rgb wood_lit{172, 124, 74};
 constexpr rgb wood_dark{70, 44, 28};
@@ -34,7 +35,7 @@ void stone_wall(rgb_image& img, const block_rows& b) {
         int index = 0;
         while (start <= b.x1) {
             const int bw = b.min_w + static_cast<int>(hash01(course, index, b.seed) * (b.max_w - b.min_w + 1));
-            const double block_tone = b.tone * (0.9 + 0.2 * hash01(course * 31 + index, 3, b.seed));
+            const double block_tone = b.tone * (0.86 + 0.26 * hash01(course * 31 + index, 3, b.seed));
             for (int x = std::max(start, b.x0); x < start + bw && x <= b.x1; ++x) {
                 const int lx = x - start;
                 const rgb base = scale(stone, block_tone);
@@ -155,17 +156,22 @@ void door(rgb_image& img, bool burnt) {
         img.set(52, 52, {120, 100, 50});
         return;
     }
-    // Smashed: a black gap on the right with one plank hanging askew.
+    // Smashed: a black gap where most of the planks were, one hanging askew.
     for (int y = top; y <= bottom; ++y)
-        for (int x = 47; x <= x1; ++x) {
+        for (int x = 42 + (y > 52 ? 3 : 0); x <= x1; ++x) {
             const double dx = x - cx, dy = y - cy;
             if (y < cy && dx * dx + dy * dy > (r - 0.5) * (r - 0.5)) continue;
             img.set(x, y, {22, 18, 20});
         }
-    for (int i = 0; i < 16; ++i) {
-        img.set(49 + i / 3, 44 + i, {80, 56, 40});
-        img.set(50 + i / 3, 44 + i, {52, 36, 28});
+    for (int i = 0; i < 15; ++i) {
+        img.set(47 + i / 2, 45 + i, {96, 66, 44});
+        img.set(48 + i / 2, 45 + i, {70, 48, 34});
+        img.set(49 + i / 2, 45 + i, {46, 32, 26});
     }
+    // Embers still glowing in the doorway.
+    img.set(44, 60, {255, 150, 40});
+    img.set(50, 61, {230, 90, 30});
+    img.set(53, 60, {255, 190, 70});
 }
 
 rgb_image blockhouse(const fort_look& look) {
@@ -202,7 +208,18 @@ rgb_image blockhouse(const fort_look& look) {
     door(img, look.burnt);
     // Step in front of the door.
     stone_wall(img, {35, 62, 58, 63, 2, 24, 24, 1.25, 8});
-    light_falloff(img, 0.3);
+    // Grime washed down from the sills and gathered along the foot.
+    for (int y = 14; y < 62; ++y)
+        for (int x = 1; x < 93; ++x) {
+            const rgb c = img.at(x, y);
+            if (is_key(c)) continue;
+            double dirt = std::clamp((y - 50) / 14.0, 0.0, 1.0) * 0.25;
+            for (const pixel_rect& p : fort_panes)
+                if (y > p.y + p.h + 5 && x >= p.x && x < p.x + p.w)
+                    dirt = std::max(dirt, 0.22 * value_noise(x * 2.0, y * 0.3, 2, 17) * (1 - (y - p.y - p.h) / 16.0));
+            img.set(x, y, off_key(mix(c, rgb{70, 66, 58}, dirt)));
+        }
+    light_falloff(img, 0.42);
     return img;
 }
 
@@ -237,12 +254,14 @@ rgb_image ruin_image() {
             }
             // Soot climbs from the broken tops and out of the openings.
             const double from_top = y - top[x];
-            double burn = 0.75 * std::exp(-from_top / 7.0);
+            double burn = 0.3 + 0.6 * std::exp(-from_top / 8.0);
             for (const pixel_rect& p : fort_panes) {
                 const double dx = (x - (p.x + p.w / 2.0)) / (p.w * 0.8), dy = (p.y - 11 - y) / 12.0;
-                if (dy > -0.2 && dy < 1.6) burn = std::max(burn, 0.7 * std::exp(-dx * dx * 2) * (1.6 - dy) / 1.6);
+                if (dy > -0.2 && dy < 1.6) burn = std::max(burn, 0.95 * std::exp(-dx * dx * 2) * (1.6 - dy) / 1.6);
             }
-            burn *= 0.75 + 0.5 * value_noise(x, y, 4, 43);
+            const double door_dx = (x - 46.5) / 10.0, door_dy = (28 - y) / 14.0;
+            if (door_dy > -0.2) burn = std::max(burn, 0.9 * std::exp(-door_dx * door_dx * 2) * std::max(0.0, 1.4 - door_dy) / 1.4);
+            burn *= 0.7 + 0.6 * value_noise(x, y, 4, 43);
             img.set(x, y, off_key(mix(img.at(x, y), soot, std::min(burn, 0.9))));
         }
     // Charred roof beams jutting out of the rubble.

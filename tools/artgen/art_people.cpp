@@ -66,23 +66,25 @@ void torso(cairo_t* cr, double x, double y, double w, double h) {
 
 // Front view, arms raised to the risers, legs spread: free fall and descent.
 void spread_eagle(cairo_t* cr) {
-    limb(cr, 13.2, 19.5, 9.5, 14.5, 2.2, drab, drab_lit);
-    limb(cr, 16.8, 19.5, 20.5, 14.5, 2.2, drab, drab_lit);
+    limb(cr, 13.2, 18.5, 9.5, 13.5, 2.2, drab, drab_lit);
+    limb(cr, 16.8, 18.5, 20.5, 13.5, 2.2, drab, drab_lit);
     limb(cr, 13.5, 23.5, 10.8, 26.2, 2.4, drab, drab_lit);
     limb(cr, 16.5, 23.5, 19.2, 26.2, 2.4, drab, drab_lit);
-    torso(cr, 12.2, 18.5, 5.6, 5.6);
-    helmet_head(cr, 15, 14.2, false);
+    torso(cr, 12.2, 17.6, 5.6, 6.4);
+    helmet_head(cr, 15, 12.4, false);
 }
 
 void spread_eagle_px(rgb_image& img) {
-    for (const int x : {9, 20}) img.set(x, 14, skin);  // hands
+    for (const int x : {9, 20}) img.set(x, 13, skin);  // hands
     img.set(10, 27, boot);
     img.set(11, 27, boot);
     img.set(18, 27, boot);
     img.set(19, 27, boot);
-    img.set(14, 19, webbing);  // harness straps
+    img.set(13, 18, webbing);  // harness straps
+    img.set(14, 19, webbing);
     img.set(15, 20, webbing);
     img.set(16, 19, webbing);
+    img.set(17, 18, webbing);
 }
 
 // Side view facing right; `stride` spreads the legs and swings the arms.
@@ -90,39 +92,41 @@ void walker(cairo_t* cr, bool stride) {
     // Rifle slung on the back, muzzle up over the shoulder.
     cairo_set_line_width(cr, 1.1);
     set_color(cr, {50, 40, 34});
-    cairo_move_to(cr, 11, 22);
-    cairo_line_to(cr, 17.5, 9.5);
+    cairo_move_to(cr, 11.5, 20);
+    cairo_line_to(cr, 17.5, 8.5);
     cairo_stroke(cr);
     if (stride) {
-        limb(cr, 14.5, 21, 11.2, 26.3, 2.3, drab_dark, drab);
-        limb(cr, 15.5, 21, 18.8, 26.3, 2.3, drab, drab_lit);
+        limb(cr, 14.4, 20.5, 11.4, 26.4, 2.4, drab_dark, drab);
+        limb(cr, 15.6, 20.5, 18.8, 26.4, 2.4, drab, drab_lit);
     } else {
-        limb(cr, 14.5, 21, 14.3, 26.3, 2.3, drab_dark, drab);
-        limb(cr, 15.7, 21, 15.9, 26.3, 2.3, drab, drab_lit);
+        limb(cr, 14.5, 20.5, 14.4, 26.4, 2.4, drab_dark, drab);
+        limb(cr, 15.8, 20.5, 16.0, 26.4, 2.4, drab, drab_lit);
     }
     // Pack on the back.
-    rounded_rect_path(cr, 10.4, 15.2, 3.2, 5, 1);
-    source_linear(cr, 10, 15, 14, 20, {{0, {150, 134, 92}}, {1, {90, 78, 52}}});
+    rounded_rect_path(cr, 11.2, 14, 2.6, 4.6, 0.8);
+    source_linear(cr, 11, 14, 14, 19, {{0, {126, 128, 84}}, {1, {70, 74, 46}}});
     cairo_fill(cr);
-    torso(cr, 12.8, 14.6, 4.6, 7.4);
+    torso(cr, 12.9, 13.2, 4.6, 8.2);
     if (stride) {
-        limb(cr, 15, 16, 18.8, 19.5, 1.8, drab, drab_lit);
+        limb(cr, 14.2, 14.8, 11.8, 19.2, 1.8, drab_dark, drab);
+        limb(cr, 15.6, 14.8, 19.0, 18.4, 1.8, drab, drab_lit);
     } else {
-        limb(cr, 15, 16, 15.6, 20.6, 1.8, drab, drab_lit);
+        limb(cr, 15.2, 14.8, 15.6, 19.8, 1.8, drab, drab_lit);
     }
-    helmet_head(cr, 15.2, 9.6, true);
+    helmet_head(cr, 15.3, 8.2, true);
 }
 
 void walker_px(rgb_image& img, bool stride) {
     if (stride) {
-        img.set(19, 20, skin);
+        img.set(19, 19, skin);
+        img.set(11, 20, skin);
         for (const int x : {10, 11, 12}) img.set(x, 27, boot);
         for (const int x : {18, 19, 20}) img.set(x, 27, boot);
     } else {
-        img.set(16, 21, skin);
+        img.set(16, 20, skin);
         for (const int x : {13, 14, 15, 16, 17}) img.set(x, 27, boot);
     }
-    img.set(17, 13, skin_dark);  // the eye side of the face
+    img.set(17, 11, skin_dark);  // the eye side of the face
 }
 
 // Canopy: 0 none, 1 a streaming bundle, 2 half open, 3 fully open.
@@ -340,11 +344,18 @@ rgb_image pointer_image() {
     fill_part(8.4, 8.6, 3.6, 6.0, 1.7);
     fill_part(11.8, 9.6, 3.6, 5.5, 1.7);
     fill_part(1.2, 11.5, 14.2, 8.0, 3.0);  // palm
+    fill_part(1.0, 12.0, 4.2, 5.0, 2.0);   // thumb folded across
     cairo_rectangle(cr, 2.5, 19.2, 11.6, 3.8);  // cuff
     source_linear(cr, 2.5, 19, 14, 23, {{0, {250, 250, 250}}, {1, {160, 170, 190}}});
     cairo_fill(cr);
     rgb_image img = cv.finish();
-    for (const int x : {8, 11, 14}) img.set(x, 10, yel_dark);
+    // Creases between the curled fingers and along the thumb.
+    for (const int x : {8, 11})
+        for (int y = 9; y <= 12; ++y) img.set(x, y, yel_dark);
+    for (int x = 2; x <= 5; ++x) img.set(x, 17, yel_dark);
+    img.set(5, 16, yel_dark);
+    img.set(2, 2, yel_lit);  // nail glint
+    img.set(2, 3, yel_lit);
     outline_outer(img, {40, 26, 10});
     return img;
 }

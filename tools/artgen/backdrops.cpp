@@ -101,43 +101,55 @@ rgb_image ground_image() {
             rgb c = key_black;
             const double fy = y + 0.5;
             if (fy >= far) {
-                // Far range: hazy blue-grey, faces turned left catch the light.
-                const double lit = ridge(x - 1.5, 201, 118, 38) - ridge(x + 1.5, 201, 118, 38);
-                const double t = std::clamp((fy - far) / 60.0, 0.0, 1.0);
-                c = mix(rgb{160, 168, 198}, rgb{118, 126, 160}, t);
-                c = off_key(scale(c, 1.0 + std::clamp(lit * 0.05, -0.12, 0.12)));
-                if (fy - far < 1.5) c = mix(c, rgb{200, 206, 230}, 0.6);
+                // Far range: hazy blue-grey; facets running down from the
+                // crests are lit where they turn to the upper left.
+                const double depth = fy - far;
+                const double xs = x - depth * 0.7, xr = x + depth * 0.7;
+                const double lit_l = ridge(xs - 3, 201, 118, 38) - ridge(xs + 3, 201, 118, 38);
+                const double lit_r = ridge(xr - 3, 201, 118, 38) - ridge(xr + 3, 201, 118, 38);
+                const double lit = std::clamp((lit_l * 0.6 + lit_r * 0.4) * 0.06, -0.16, 0.16) * (1 - std::clamp(depth / 70, 0.0, 0.8));
+                const double t = std::clamp(depth / 60.0, 0.0, 1.0);
+                c = mix(rgb{162, 170, 200}, rgb{124, 132, 166}, t);
+                c = off_key(scale(c, 1.0 + lit + (value_noise(x, fy, 6, 202) - 0.5) * 0.05));
+                if (depth < 1.5) c = mix(c, rgb{206, 212, 236}, 0.6);
             }
             if (fy >= near) {
-                const double lit = ridge(x - 1.5 + 1000, 205, 160, 22) - ridge(x + 1.5 + 1000, 205, 160, 22);
-                const double t = std::clamp((fy - near) / 40.0, 0.0, 1.0);
-                c = mix(rgb{138, 124, 138}, rgb{112, 96, 108}, t);
-                c = scale(c, 1.0 + std::clamp(lit * 0.07, -0.15, 0.15));
-                if (fy - near < 1.5) c = mix(c, rgb{176, 164, 176}, 0.5);
+                const double depth = fy - near;
+                const double xs = x - depth * 0.8 + 1000;
+                const double lit = std::clamp((ridge(xs - 3, 205, 160, 22) - ridge(xs + 3, 205, 160, 22)) * 0.08, -0.18, 0.18);
+                const double t = std::clamp(depth / 40.0, 0.0, 1.0);
+                c = mix(rgb{142, 128, 142}, rgb{116, 100, 112}, t);
+                c = scale(c, 1.0 + lit * (1 - t * 0.6) + (value_noise(x, fy, 5, 206) - 0.5) * 0.06);
+                if (depth < 1.5) c = mix(c, rgb{182, 170, 182}, 0.5);
             }
             if (fy >= butte) {
-                // Red rock in strata, lit on its left flank, grooved by erosion.
-                const double u = (x - 340.0) / 130.0;
-                const double side = std::clamp(-u * 1.6, -1.0, 1.0);
-                const double strata = std::sin(fy * 0.75 + value_noise(x, fy, 14, 213) * 3) * 0.5 + 0.5;
-                const double groove = value_noise(x * 1.0, fy * 0.15, 3, 214);
-                rgb base = mix(rgb{176, 88, 54}, rgb{150, 70, 46}, strata * 0.6);
-                base = scale(base, 0.92 + 0.2 * side + (groove - 0.5) * 0.22);
-                if (fy - butte < 2.0) base = mix(base, rgb{230, 150, 96}, 0.55);
-                if (std::abs(x - 340.0) < 62 && fy < 16) base = mix(base, rgb{214, 128, 80}, 0.35);
+                // Red rock in strata: the sunlit left flank, the shaded right,
+                // a darker cap rock and gullies cut down the cliffs.
+                const double u = (x - 340.0) / 80.0;
+                const double side = std::clamp(-u * 1.3, -1.0, 1.0);
+                const double warp = value_noise(x, fy, 20, 213) * 4;
+                const double band = std::fmod(fy + warp, 9.0);
+                const double strata = band < 2 ? 1.0 : band < 3 ? 0.4 : 0.0;
+                const double gully = value_noise(x * 1.0, fy * 0.08, 2.5, 214);
+                rgb base = mix(rgb{180, 92, 56}, rgb{146, 66, 44}, strata * 0.7);
+                if (fy < 22) base = mix(base, rgb{128, 60, 42}, 0.5);
+                base = scale(base, 0.94 + 0.22 * side + (gully - 0.5) * 0.34);
+                if (fy - butte < 2.0) base = mix(base, side > -0.3 ? rgb{236, 160, 104} : rgb{170, 96, 66}, 0.6);
                 const double haze = std::clamp((fy - 120) / 90.0, 0.0, 1.0);
-                c = mix(base, rgb{198, 120, 82}, haze * 0.35);
+                c = off_key(mix(base, rgb{198, 120, 82}, haze * 0.35));
             }
             if (y >= sand_top - 6) {
-                // Sand, fading in over the foothills, rippled in perspective.
-                const double depth = (fy - sand_top) / (bar_top - sand_top);
+                // Sand fading in over the foothills, with ripples evenly
+                // spaced on the ground and so closer together far away.
+                const double depth = std::max(0.0, (fy - sand_top) / (bar_top - sand_top));
                 const double blend = std::clamp((fy - (sand_top - 6)) / 8.0, 0.0, 1.0);
-                const double rip_f = 0.55 / (0.25 + std::max(depth, 0.0));
-                const double ripple = std::sin((fy * rip_f * 6.0) + x * 0.045 + 3 * value_noise(x, fy, 40, 215));
+                const double phase = 14.0 / (depth + 0.12) + x * 0.035 + 4 * value_noise(x, fy, 50, 215);
+                const double wave = std::sin(phase);
                 const double dune = value_noise(x, fy * 3, 60, 216);
-                rgb s = mix(rgb{246, 176, 90}, rgb{212, 124, 56}, std::clamp(depth * 0.6 + (dune - 0.5) * 0.5, 0.0, 1.0));
-                s = scale(s, 1.0 + ripple * 0.06 * (0.4 + depth));
-                if (hash01(x, y, 217) < 0.02) s = scale(s, 0.8);
+                rgb s = mix(rgb{248, 180, 94}, rgb{214, 126, 58}, std::clamp(depth * 0.6 + (dune - 0.5) * 0.5, 0.0, 1.0));
+                s = scale(s, 1.0 + wave * 0.07 * (0.5 + depth));
+                if (wave < -0.93) s = scale(s, 0.88);
+                if (hash01(x, y, 217) < 0.025) s = scale(s, 0.82);
                 c = is_key(c) && blend < 1 ? (blend > 0.5 ? s : key_black) : off_key(mix(c, s, blend));
             }
             img.set(x, y, c);
@@ -152,6 +164,28 @@ rgb_image ground_image() {
             else if (y == 293) c = scale(bar, 0.6);
             img.set(x, y, off_key(c));
         }
+    }
+    // Scrub and stones scattered over the sand, shadows to the lower right.
+    for (int i = 0; i < 46; ++i) {
+        const int x = static_cast<int>(hash01(i, 1, 218) * 630) + 5;
+        const int y = static_cast<int>(sand_top + 6 + hash01(i, 2, 218) * (bar_top - sand_top - 12));
+        if (x > 250 && x < 390 && y > 170) continue;  // the fort stands here
+        const int r = 1 + static_cast<int>((y - sand_top) / 22.0 + hash01(i, 3, 218) * 1.5);
+        const bool bush = hash01(i, 4, 218) < 0.55;
+        for (int dy = -r; dy <= r; ++dy)
+            for (int dx = -r - 1; dx <= r + 1; ++dx) {
+                if (dx * dx + dy * dy * 2 > (r + 1) * (r + 1)) continue;
+                const rgb under = img.at(std::clamp(x + dx + 2, 0, 639), std::min(y + dy + 1, bar_top - 1));
+                img.set(x + dx + 2, std::min(y + dy + 1, bar_top - 1), off_key(scale(under, 0.82)));
+            }
+        for (int dy = -r; dy <= 0; ++dy)
+            for (int dx = -r; dx <= r; ++dx) {
+                if (dx * dx + dy * dy * (bush ? 1 : 3) > r * r + 1) continue;
+                if (bush && hash01(x + dx, y + dy, 219) < 0.25) continue;
+                const double l = 1.0 - 0.12 * (dx + dy + r) / (r + 1.0);
+                const rgb base = bush ? rgb{104, 112, 56} : rgb{170, 144, 120};
+                img.set(x + dx, y + dy, off_key(scale(base, l)));
+            }
     }
     return img;
 }

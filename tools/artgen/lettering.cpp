@@ -92,22 +92,24 @@ void lettering::glyph_path(cairo_t* cr, std::string_view text, double x, double 
     cairo_glyph_path(cr, glyphs.data(), static_cast<int>(glyphs.size()));
 }
 
-void lettering::ink_extents(std::string_view text, double size, double tracking, double xscale, double& x0,
-                            double& y0, double& x1, double& y1) const {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-    cairo_t* cr = cairo_create(s);
+void lettering::ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale,
+                            double& x0, double& y0, double& x1, double& y1) const {
+    // Measured on the caller's own context so that layout and drawing agree.
+    cairo_path_t* keep = cairo_copy_path(cr);
+    cairo_new_path(cr);
     glyph_path(cr, text, 0, 0, size, tracking, xscale);
     cairo_path_extents(cr, &x0, &y0, &x1, &y1);
-    cairo_destroy(cr);
-    cairo_surface_destroy(s);
+    cairo_new_path(cr);
+    cairo_append_path(cr, keep);
+    cairo_path_destroy(keep);
 }
 
 void lettering::fit_path(cairo_t* cr, std::string_view text, const text_box& box) const {
     if (!face_ || text.empty()) return;
     double x0, y0, x1, y1;
-    ink_extents(text, 100, 0, 1, x0, y0, x1, y1);
+    ink_extents(cr, text, 100, 0, 1, x0, y0, x1, y1);
     const double size = 100 * (box.y1 - box.y0) / (y1 - y0);
-    ink_extents(text, size, 0, 1, x0, y0, x1, y1);
+    ink_extents(cr, text, size, 0, 1, x0, y0, x1, y1);
     const double want = box.x1 - box.x0;
     double tracking = 0, xscale = 1;
     if (x1 - x0 > want || text.size() == 1) {
@@ -115,16 +117,16 @@ void lettering::fit_path(cairo_t* cr, std::string_view text, const text_box& box
     } else if (text.size() > 1) {
         tracking = (want - (x1 - x0)) / (text.size() - 1);
         // Very wide gaps read as separate words: stretch the letters a little instead.
-        const double limit = size * 0.16;
+        const double limit = size * 0.1;
         if (tracking > limit) {
             tracking = limit;
-            ink_extents(text, size, tracking, 1, x0, y0, x1, y1);
+            ink_extents(cr, text, size, tracking, 1, x0, y0, x1, y1);
             xscale = want / (x1 - x0);
-            ink_extents(text, size, tracking, xscale, x0, y0, x1, y1);
+            ink_extents(cr, text, size, tracking, xscale, x0, y0, x1, y1);
             tracking += (want - (x1 - x0)) / (text.size() - 1);
         }
     }
-    ink_extents(text, size, tracking, xscale, x0, y0, x1, y1);
+    ink_extents(cr, text, size, tracking, xscale, x0, y0, x1, y1);
     glyph_path(cr, text, box.x0 - x0, box.y0 - y0, size, tracking, xscale);
 }
 
@@ -193,7 +195,7 @@ rgb_image bonus_image(const lettering& font) {
 
 rgb_image gameover_image(const lettering& font) {
     constexpr letter_style blood{{255, 240, 220}, {250, 120, 60}, {170, 20, 20}, {24, 10, 12}, 1.3, {255, 255, 255}, true};
-    return lettered(251, 18, font, "GAME OVER", {2, 1.5, 247, 15}, blood);
+    return lettered(251, 18, font, "GAME OVER", {10, 1.5, 239, 15}, blood);
 }
 
 rgb_image hud_image(const lettering& font) {

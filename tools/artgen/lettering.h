@@ -43,7 +43,7 @@ public:
 private:
     void glyph_path(cairo_t* cr, std::string_view text, double x, double baseline, double size,
                     double tracking, double xscale) const;
-    void ink_extents(std::string_view text, double size, double tracking, double xscale,
+    void ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale,
                      double& x0, double& y0, double& x1, double& y1) const;
 
     cairo_font_face_t* face_ = nullptr;

@@ -103,9 +103,9 @@ int main(int argc, char** argv) {
                    "loop starts playing at once", detail);
             loudest_music = std::max(loudest_music, loud);
         } else {
-            std::snprintf(detail, sizeof detail, "%s: first %.4f, last %.4f", f.name, edge_peak(x, 0, 4),
-                          edge_peak(x, x.size() - 4, 4));
-            expect(edge_peak(x, 0, 4) < 0.01 && edge_peak(x, x.size() - 4, 4) < 0.01, "ends fade, no click",
+            std::snprintf(detail, sizeof detail, "%s: first %.4f, last %.4f", f.name, edge_peak(x, 0, 2),
+                          edge_peak(x, x.size() - 2, 2));
+            expect(edge_peak(x, 0, 2) < 0.01 && edge_peak(x, x.size() - 2, 2) < 0.01, "ends fade, no click",
                    detail);
             if (f.kind == role::effect) effect_levels.push_back(loud);
             if (f.kind == role::loud_effect) big_blast = loud;

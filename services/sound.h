@@ -18,3 +18,6 @@ void pause_channel(channel ch);
 void stop_channel(channel ch);
 void set_channel_volume(channel ch, float volume);
 int channel_playing(channel ch);
+
+// Stops every voice still playing `s`, then frees it. The game itself never releases a sound.
+void free_sound(sound* s);

@@ -39,6 +39,15 @@ struct allpass {
 constexpr int comb_lengths[] = {1557, 1617, 1491, 1422, 1277, 1356};
 constexpr int allpass_lengths[] = {556, 441, 341};
 
+// Players lean on the downbeat and the beats, and touch the rest lighter.
+double metric_weight(double position_16th) {
+    const long p = static_cast<long>(position_16th);
+    if (p != position_16th) return 0.95;
+    if (p % 16 == 0) return 1.08;
+    if (p % 4 == 0) return 1.03;
+    return 0.96;
+}
+
 } // namespace
 
 double sixteenth_s(double bpm) { return 15.0 / bpm; }
@@ -105,7 +114,7 @@ int write_line(std::vector<note>& out, const part_style& style, double bpm, doub
                 n.start_s = (start_16th + pos) * unit;
                 n.length_s = length * unit * style.legato;
                 n.pitch = pitch + style.transpose;
-                n.velocity = style.velocity * accent;
+                n.velocity = style.velocity * accent * metric_weight(start_16th + pos);
                 n.inst = style.inst;
                 out.push_back(n);
             }

@@ -65,6 +65,51 @@ double energy_share(const std::vector<float>& x, double seconds) {
     return all > 0 ? head / all : 0;
 }
 
+struct beat {
+    double bpm = 0;
+    double strength = 0;
+};
+
+// Strongest periodicity of the note onsets between 60 and 180 beats a minute.
+beat find_beat(const std::vector<float>& x) {
+    constexpr size_t hop = 441; // 10 ms frames
+    std::vector<double> onsets;
+    double hp = 0, last_in = 0, last_level = 0;
+    for (size_t start = 0; start + hop <= x.size(); start += hop) {
+        double e = 0;
+        for (size_t i = start; i < start + hop; ++i) {
+            hp = 0.9 * (hp + x[i] - last_in); // high-pass: drums and note fronts
+            last_in = x[i];
+            e += hp * hp;
+        }
+        const double level = std::log(e / hop + 1e-9);
+        onsets.push_back(std::max(0.0, level - last_level));
+        last_level = level;
+    }
+    double mean = 0;
+    for (double v : onsets) mean += v;
+    mean /= static_cast<double>(onsets.size());
+    double power = 0;
+    for (double& v : onsets) {
+        v -= mean;
+        power += v * v;
+    }
+    std::vector<double> r(102, 0.0);
+    for (int lag = 32; lag <= 101; ++lag) {
+        for (size_t i = 0; i + lag < onsets.size(); ++i) r[lag] += onsets[i] * onsets[i + lag];
+        r[lag] /= power;
+    }
+    // Half-bar and bar periods echo the beat; take the quickest strong one.
+    const double top = *std::max_element(r.begin() + 33, r.begin() + 101);
+    beat best;
+    for (int lag = 33; lag <= 100; ++lag)
+        if (r[lag] >= 0.8 * top && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
+            best = {6000.0 / lag, r[lag]};
+            break;
+        }
+    return best;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +120,7 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     std::vector<double> effect_levels;
     double big_blast = -200, loudest_music = -200;
+    beat title_beat, battle_beat;
     char detail[256];
 
     for (const expected_file& f : files) {
@@ -102,6 +148,10 @@ int main(int argc, char** argv) {
             expect(snd::loudness_db(std::vector<float>(x.begin(), x.begin() + 44100)) > loud - 20.0,
                    "loop starts playing at once", detail);
             loudest_music = std::max(loudest_music, loud);
+            const beat b = find_beat(x);
+            std::snprintf(detail, sizeof detail, "%s: %.0f bpm, strength %.2f", f.name, b.bpm, b.strength);
+            expect(b.strength > 0.2, "music keeps a steady beat", detail);
+            (std::string(f.name) == "theintro.ogg" ? title_beat : battle_beat) = b;
         } else {
             std::snprintf(detail, sizeof detail, "%s: first %.4f, last %.4f", f.name, edge_peak(x, 0, 2),
                           edge_peak(x, x.size() - 2, 2));
@@ -130,6 +180,9 @@ int main(int argc, char** argv) {
         expect(loudest_music <= median - 4.0 && loudest_music >= median - 9.0, "music sits about 6 dB under effects",
                detail);
     }
+
+    std::snprintf(detail, sizeof detail, "title %.0f bpm, battle %.0f bpm", title_beat.bpm, battle_beat.bpm);
+    expect(battle_beat.bpm > 1.2 * title_beat.bpm, "battle music is faster than the title march", detail);
 
     double bytes = 0;
     std::error_code ec;

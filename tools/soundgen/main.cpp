@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "build.h"
+#include "catalogue.h"
 #include "ogg_io.h"
 
 namespace {

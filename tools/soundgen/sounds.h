@@ -1,7 +1,5 @@
-// Every sound the game ships, as a render function plus how it is finished.
+// Render functions of every sound the game ships, as raw unfinished PCM.
 #pragma once
-
-#include <cstdint>
 
 #include "dsp.h"
 
@@ -33,20 +31,5 @@ buffer render_start_game();
 buffer render_logo_jingle();
 buffer render_title_music();
 buffer render_battle_music();
-
-enum class sound_kind { effect, loud_effect, jingle, loop };
-
-struct sound_entry {
-    const char* file;
-    sound_kind kind;
-    buffer (*render)();
-    double trim_db;  // nudge from the kind's loudness, for how loud it should feel
-};
-
-extern const sound_entry sound_table[];
-extern const int sound_count;
-
-// Target loudness of an entry, in dBFS over the loud part.
-double target_loudness_db(const sound_entry& entry);
 
 } // namespace snd

@@ -8,6 +8,7 @@
 #include "instruments.h"
 #include "levels.h"
 #include "sequencer.h"
+#include "catalogue.h"
 #include "sounds.h"
 
 using check::expect;

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "build.h"
+#include "catalogue.h"
 #include "check.h"
 #include "levels.h"
 #include "ogg_io.h"

@@ -1,13 +1,28 @@
-// Turns a rendered sound into finished Ogg bytes that meet the level limits.
+// The files written into data/ and how each becomes finished Ogg bytes within the level limits.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "sounds.h"
+#include "dsp.h"
 
 namespace snd {
+
+enum class sound_kind { effect, loud_effect, jingle, loop };
+
+struct sound_entry {
+    const char* file;
+    sound_kind kind;
+    buffer (*render)();
+    double trim_db;  // nudge from the kind's loudness, for how loud it should feel
+};
+
+extern const sound_entry sound_table[];
+extern const int sound_count;
+
+// Target loudness of an entry, in dBFS over the loud part.
+double target_loudness_db(const sound_entry& entry);
 
 constexpr float vorbis_quality = 0.5f;
 constexpr double render_peak = 0.80;        // limiter ceiling before encoding

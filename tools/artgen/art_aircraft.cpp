@@ -248,7 +248,7 @@ rgb_image small_carrier(int frame) {
 rgb_image fighter(int frame) {
     canvas cv(57, 21);
     cairo_t* cr = cv.cr();
-    constexpr rgb red_lit{250, 132, 110}, red{200, 40, 34}, red_dark{112, 18, 26};
+    constexpr rgb red_lit{255, 140, 136}, red{204, 40, 50}, red_dark{112, 18, 40};
     ellipse_path(cr, 8, 11.5, 7.5, 1.6);
     source_linear(cr, 0, 10, 0, 13, {{0, red_lit}, {1, red_dark}});
     cairo_fill(cr);

@@ -363,13 +363,14 @@ rgb_image barrel_image(int frame) {
     canvas fl(9, 36);
     cairo_t* fc = fl.cr();
     cairo_move_to(fc, 4.5, -0.5);
-    cairo_curve_to(fc, 7.5, 2, 9.5, 5, 8.5, 8);
-    cairo_curve_to(fc, 7.5, 10.5, 5.5, 11, 4.5, 11);
-    cairo_curve_to(fc, 3.5, 11, 1.5, 10.5, 0.5, 8);
-    cairo_curve_to(fc, -0.5, 5, 1.5, 2, 4.5, -0.5);
+    cairo_curve_to(fc, 5.5, 2.5, 9.4, 4.5, 9.2, 7.5);
+    cairo_curve_to(fc, 9.0, 9.5, 8.0, 10.5, 7.5, 11);
+    cairo_line_to(fc, 1.5, 11);
+    cairo_curve_to(fc, 1.0, 10.5, 0, 9.5, -0.2, 7.5);
+    cairo_curve_to(fc, -0.4, 4.5, 3.5, 2.5, 4.5, -0.5);
     cairo_close_path(fc);
-    source_radial(fc, 4.5, 7.5, 0.5, 4.5, 6.5, 6.5,
-                  {{0, {255, 255, 235}}, {0.35, {255, 232, 90}}, {0.7, {255, 140, 30}}, {1, {214, 52, 20}}});
+    source_radial(fc, 4.5, 10, 0.5, 4.5, 9, 10.5,
+                  {{0, {255, 255, 240}}, {0.3, {255, 240, 120}}, {0.6, {255, 160, 40}}, {0.85, {236, 80, 24}}, {1, {190, 40, 20}}});
     cairo_fill(fc);
     const rgb_image flame = fl.finish(0.4);
     for (int y = 0; y < 36; ++y)

@@ -8,8 +8,8 @@
 namespace artgen {
 namespace {
 
-constexpr rgb drab{96, 118, 60}, drab_lit{146, 168, 92}, drab_dark{56, 72, 38};
-constexpr rgb helmet{78, 96, 50}, helmet_lit{150, 170, 104};
+constexpr rgb drab{94, 118, 74}, drab_lit{150, 174, 120}, drab_dark{54, 70, 50};
+constexpr rgb helmet{76, 96, 64}, helmet_lit{158, 178, 130};
 constexpr rgb skin{232, 184, 140}, skin_dark{176, 120, 88};
 constexpr rgb boot{44, 36, 32};
 constexpr rgb webbing{128, 106, 66};

@@ -105,9 +105,9 @@ rgb_image ground_image() {
                 // crests are lit where they turn to the upper left.
                 const double depth = fy - far;
                 const double xs = x - depth * 0.7, xr = x + depth * 0.7;
-                const double lit_l = ridge(xs - 3, 201, 118, 38) - ridge(xs + 3, 201, 118, 38);
-                const double lit_r = ridge(xr - 3, 201, 118, 38) - ridge(xr + 3, 201, 118, 38);
-                const double lit = std::clamp((lit_l * 0.6 + lit_r * 0.4) * 0.06, -0.16, 0.16) * (1 - std::clamp(depth / 70, 0.0, 0.8));
+                const double lit_l = ridge(xs - 5, 201, 118, 38) - ridge(xs + 5, 201, 118, 38);
+                const double lit_r = ridge(xr - 5, 201, 118, 38) - ridge(xr + 5, 201, 118, 38);
+                const double lit = std::clamp((lit_l * 0.6 + lit_r * 0.4) * 0.035, -0.16, 0.16) * (1 - std::clamp(depth / 70, 0.0, 0.8));
                 const double t = std::clamp(depth / 60.0, 0.0, 1.0);
                 c = mix(rgb{162, 170, 200}, rgb{124, 132, 166}, t);
                 c = off_key(scale(c, 1.0 + lit + (value_noise(x, fy, 6, 202) - 0.5) * 0.05));

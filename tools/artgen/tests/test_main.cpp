@@ -51,12 +51,20 @@ void lettering_checks();
 void png_checks();
 void backdrop_checks();
 void finishing_checks();
+void raster_checks();
+void outline_checks();
+void text_fit_checks();
+void compositor_checks();
+void painter_size_checks();
+void night_checks();
 
 int main() {
     const check::group groups[] = {
         {"layout", layout_checks},         {"sheet", sheet_checks},       {"sprite shapes", sprite_shape_checks},
         {"lettering", lettering_checks},   {"png", png_checks},           {"backdrops", backdrop_checks},
-        {"finishing", finishing_checks},
+        {"finishing", finishing_checks},   {"raster", raster_checks},     {"outline", outline_checks},
+        {"text fit", text_fit_checks},     {"compositor", compositor_checks},
+        {"painter sizes", painter_size_checks}, {"night", night_checks},
     };
     for (const check::group& g : groups) {
         const int before = check::totals().failed;

@@ -47,7 +47,9 @@ buffer render_reed(const note& n, bool bugle, bool soft) {
     buffer out(len);
     blep_osc a, b;
     b.set_phase(0.37);
-    svf lp;
+    svf lp, bell;
+    // The bell of the instrument lifts one band: higher and brighter on a bugle.
+    bell.set(soft ? 550.0 : (bugle ? 1400.0 : 1100.0), 1.3);
     const double attack = soft ? 0.07 : (bugle ? 0.018 : 0.028);
     asr_env env(n.length_s, attack, rel);
     decay_env edge(0.45, 0.12);
@@ -67,7 +69,8 @@ buffer render_reed(const note& n, bool bugle, bool soft) {
         }
         const double src = 0.6 * a.saw(f * 1.0015) + 0.4 * b.saw(f * 0.9985);
         lp.tick(src);
-        out[i] = static_cast<float>(lp.low() * amp * n.velocity);
+        bell.tick(lp.low());
+        out[i] = static_cast<float>((lp.low() + 0.4 * bell.band()) * amp * n.velocity);
     }
     return out;
 }

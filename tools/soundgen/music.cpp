@@ -152,6 +152,7 @@ constexpr const char* march_coda_tune = "D5/8 Bb4/8 A4/8 F4/8 E4/8 G4/8 A4/12 r/
 constexpr const char* march_intro_chords[4] = {"D3+F3+A3", "D3+F3+A3", "D3+F3+A3", "A3+C#4+E4"};
 
 constexpr const char* march_snare = "X..xx.x.X..xx.x.";
+constexpr const char* march_snare_turn = "X..xx.x.XxxxX.Xx";
 constexpr const char* march_kick = "X.......x.......";
 
 // Battle music, E minor, 144 beats a minute.
@@ -191,7 +192,11 @@ buffer render_title_music() {
     line(a, {instrument::brass, 0.3, 0.92, -12.0}, 28, march_a_tune);
     line(a, fife, 28, march_fife);
     line(a, lead, 36, march_coda_tune);
-    drum_pattern(a, instrument::snare, 0, 39, march_snare, 0.32);
+    for (int b = 0; b < 39; ++b) {
+        // A turn at the end of each four-bar phrase, unless a roll is there.
+        const bool turn = b % 4 == 3 && b != 3 && b != 19 && b != 27;
+        drum_pattern(a, instrument::snare, b, 1, turn ? march_snare_turn : march_snare, 0.32);
+    }
     drum_pattern(a, instrument::kick, 0, 40, march_kick, 0.45);
     // Rolls lead into each section; the last one leads back round to the top.
     roll(a, 3 * bar + 8, 8, 0.1, 0.4);

@@ -1,6 +1,7 @@
 // The null driver: virtual clock, scripted input keyed to presented frames, captured frames and audio.
 #include "platform/headless_backend.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -80,6 +81,11 @@ bool parse_script(const std::string& text, std::vector<scripted_event>& out, std
                 return fail("joy_axis takes PORT X Y with X and Y in -1..1");
             e.type = scripted_event::what::joy_axis;
             e.port = v[0];
+        } else if (name == "joy_plug" || name == "joy_unplug") {
+            if (!want(1) || !ints(2, 1, v) || v[0] < 0 || v[0] > 15)
+                return fail(name + " takes a PAD 0 to 15");
+            e.type = name == "joy_plug" ? scripted_event::what::joy_plug : scripted_event::what::joy_unplug;
+            e.port = v[0];
         } else if (name == "joy_down" || name == "joy_up") {
             if (!want(2) || !ints(2, 2, v) || v[0] < 0 || v[0] > 15 || v[1] < 0 || v[1] > 15)
                 return fail(name + " takes PORT BUTTON (0 to 15 each)");
@@ -106,15 +112,41 @@ void headless_backend::set_script(std::vector<scripted_event> script)
 {
     script_ = std::move(script);
     next_ = 0;
-    int ports = 0;
+    int count = 0;
     for (const auto& e : script_)
-        if (e.type != scripted_event::what::input && e.port + 1 > ports) ports = e.port + 1;
-    pads_.assign(static_cast<size_t>(ports), joystick_state{});
+        if (e.type != scripted_event::what::input && e.port + 1 > count) count = e.port + 1;
+    pads_.assign(static_cast<size_t>(count), pad{});
+    std::vector<bool> seen(static_cast<size_t>(count), false);
+    for (const auto& e : script_) {
+        if (e.type == scripted_event::what::input || seen[static_cast<size_t>(e.port)]) continue;
+        seen[static_cast<size_t>(e.port)] = true;
+        if (e.type == scripted_event::what::joy_plug) pads_[static_cast<size_t>(e.port)].attached = false;
+    }
+    attach_order_.clear();
+    for (int p = 0; p < count; ++p)
+        if (pads_[static_cast<size_t>(p)].attached) attach_order_.push_back(p);
+    table_.clear();
+}
+
+void headless_backend::plug(int number, bool in)
+{
+    pad& p = pads_[static_cast<size_t>(number)];
+    if (p.attached == in) return;
+    p.attached = in;
+    if (in) {
+        attach_order_.push_back(number);
+    } else {
+        p.state = {};
+        std::erase(attach_order_, number);
+    }
+    dispatch({in ? event_kind::joy_added : event_kind::joy_removed, number});
 }
 
 bool headless_backend::open_window(const char*, int width, int height, bool)
 {
     window_open_ = true;
+    width_ = width;
+    height_ = height;
     pointer_x_ = width / 2;
     pointer_y_ = height / 2;
     return true;
@@ -134,18 +166,24 @@ void headless_backend::dispatch(const event& e)
 void headless_backend::deliver(const scripted_event& e)
 {
     using w = scripted_event::what;
+    idle_ = false;
     if (e.type == w::input) {
         dispatch(e.ev);
         return;
     }
-    joystick_state& pad = pads_[static_cast<size_t>(e.port)];
+    if (e.type == w::joy_plug || e.type == w::joy_unplug) {
+        plug(e.port, e.type == w::joy_plug);
+        return;
+    }
+    pad& p = pads_[static_cast<size_t>(e.port)];
+    if (!p.attached) return; // an unplugged pad cannot be moved
     if (e.type == w::joy_axis) {
-        pad.x = e.jx;
-        pad.y = e.jy;
+        p.state.x = e.jx;
+        p.state.y = e.jy;
     } else if (e.type == w::joy_down) {
-        pad.buttons |= 1u << e.button;
+        p.state.buttons |= 1u << e.button;
     } else {
-        pad.buttons &= ~(1u << e.button);
+        p.state.buttons &= ~(1u << e.button);
     }
 }
 
@@ -155,24 +193,27 @@ void headless_backend::pump_events()
     now.swap(pending_);
     for (const auto& e : now) dispatch(e);
 
-    bool past_limit = frame_limit_ >= 0 && presented_ >= frame_limit_;
-    while (next_ < script_.size() && !past_limit && script_[next_].frame <= presented_)
-        deliver(script_[next_++]);
-    if (suspended_) {
+    while (next_ < script_.size() && script_[next_].frame <= presented_) deliver(script_[next_++]);
+    if (frame_limit_ >= 0 && presented_ >= frame_limit_) {
+        dispatch({event_kind::terminate});
+        return;
+    }
+    if (suspended_ && idle_) {
         // The game presents nothing while it waits for focus, so frames cannot move the script
         // on: hand it the next event now, and give the focus back if the script never does.
-        if (next_ < script_.size() && !past_limit)
+        if (next_ < script_.size())
             deliver(script_[next_++]);
         else
             dispatch({event_kind::resume});
+        idle_ = false;
     }
-    if (past_limit) dispatch({event_kind::terminate});
 }
 
 void headless_backend::present(const uint32_t* pixels, int width, int height, bool)
 {
     if (frame_limit_ >= 0 && presented_ >= frame_limit_) return;
     ++presented_;
+    idle_ = false;
     if (on_present) on_present(presented_, pixels, width, height);
     if (audio_cb_) {
         audio_buf_.assign(audio_frames_per_present * 2, 0);
@@ -183,13 +224,20 @@ void headless_backend::present(const uint32_t* pixels, int width, int height, bo
 
 void headless_backend::move_pointer(int x, int y)
 {
-    // Like a real warp, the new position arrives later as a move message.
+    // Like a real warp, the new position arrives later as a move message, and stays inside
+    // the window.
+    if (window_open_) {
+        x = std::clamp(x, 0, width_ - 1);
+        y = std::clamp(y, 0, height_ - 1);
+    }
     pending_.push_back({event_kind::mouse_move, x, y});
 }
 
 void headless_backend::sleep_ms(int ms)
 {
-    if (ms > 0) clock_ += static_cast<uint32_t>(ms);
+    if (ms <= 0) return;
+    clock_ += static_cast<uint32_t>(ms);
+    idle_ = true;
 }
 
 bool headless_backend::open_audio(audio_callback cb, void* user)
@@ -201,13 +249,16 @@ bool headless_backend::open_audio(audio_callback cb, void* user)
 
 int headless_backend::joystick_count()
 {
-    return static_cast<int>(pads_.size());
+    table_ = attach_order_;
+    return static_cast<int>(table_.size());
 }
 
 bool headless_backend::joystick_read(int index, joystick_state& state)
 {
-    if (index < 0 || index >= static_cast<int>(pads_.size())) return false;
-    state = pads_[static_cast<size_t>(index)];
+    if (index < 0 || index >= static_cast<int>(table_.size())) return false;
+    const pad& p = pads_[static_cast<size_t>(table_[static_cast<size_t>(index)])];
+    if (!p.attached) return false;
+    state = p.state;
     return true;
 }
 

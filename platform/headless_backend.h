@@ -13,7 +13,7 @@ namespace platform {
 // One line of a replay script: delivered after `frame` frames have been presented.
 struct scripted_event {
     int frame = 0;
-    enum class what { input, joy_axis, joy_down, joy_up } type = what::input;
+    enum class what { input, joy_axis, joy_down, joy_up, joy_plug, joy_unplug } type = what::input;
     event ev{event_kind::key_down};
     int port = 0;
     float jx = 0.0f, jy = 0.0f;
@@ -21,6 +21,9 @@ struct scripted_event {
 };
 
 // Parses "FRAME EVENT ARGS" lines; on a bad line returns false with "line N: why" in `error`.
+// Events: move X Y, down B, up B, key_down K, key_up K, focus_lost, focus_gained, close,
+// joy_axis PAD X Y, joy_down PAD B, joy_up PAD B, joy_plug PAD, joy_unplug PAD. A pad whose
+// first line is joy_plug starts unplugged; every other pad the script names is there from the start.
 [[nodiscard]] bool parse_script(const std::string& text, std::vector<scripted_event>& out,
                                 std::string& error);
 
@@ -29,7 +32,8 @@ public:
     explicit headless_backend(uint32_t start_clock = 1000);
 
     void set_script(std::vector<scripted_event> script);
-    // After this many presented frames the run is asked to end, as a close request would.
+    // After this many presented frames the run is asked to end, as a close request would;
+    // later frames are not presented.
     void set_frame_limit(int frames) { frame_limit_ = frames; }
     // Called for each presented frame (1-based number) up to the frame limit.
     std::function<void(int frame, const uint32_t* pixels, int width, int height)> on_present;
@@ -62,8 +66,14 @@ public:
     bool joystick_read(int index, joystick_state& state) override;
 
 private:
+    struct pad {
+        joystick_state state;
+        bool attached = true;
+    };
+
     void deliver(const scripted_event& e);
     void dispatch(const event& e);
+    void plug(int pad_number, bool in);
 
     uint32_t clock_;
     event_handler handler_ = nullptr;
@@ -73,13 +83,17 @@ private:
     int presented_ = 0;
     int frame_limit_ = -1;
     bool suspended_ = false;
+    bool idle_ = false; // slept since the last frame or event: waiting, not drawing
     bool window_open_ = false;
     bool pointer_hidden_ = false;
     int pointer_x_ = 0, pointer_y_ = 0;
+    int width_ = 0, height_ = 0;
     audio_callback audio_cb_ = nullptr;
     void* audio_user_ = nullptr;
     std::vector<int16_t> audio_buf_;
-    std::vector<joystick_state> pads_;
+    std::vector<pad> pads_;
+    std::vector<int> attach_order_; // pad numbers, first attached first
+    std::vector<int> table_;        // attach_order_ as the last joystick_count saw it
 };
 
 } // namespace platform

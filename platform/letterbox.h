@@ -37,11 +37,23 @@ inline void window_to_picture(const letterbox& lb, int pic_w, int pic_h, int wx,
     py = std::clamp(py, 0, pic_h - 1);
 }
 
-// Picture pixel to the window pixel at the centre of its scaled cell.
+// Picture pixel to the middle of the window pixels that map back to it, so a move followed by
+// the pointer's report gives the same picture pixel at any scale of 1 or more.
 inline void picture_to_window(const letterbox& lb, int pic_w, int pic_h, int px, int py, int& wx, int& wy)
 {
-    wx = lb.x + static_cast<int>((2LL * px + 1) * lb.w / (2LL * pic_w));
-    wy = lb.y + static_cast<int>((2LL * py + 1) * lb.h / (2LL * pic_h));
+    auto one = [](int p, int pic, int start, int size) {
+        if (pic <= 0 || size <= 0) return start + p;
+        p = std::clamp(p, 0, pic - 1);
+        // Window offsets d with floor(d * pic / size) == p run from ceil(p * size / pic)
+        // up to ceil((p + 1) * size / pic) - 1.
+        long long lo = (static_cast<long long>(p) * size + pic - 1) / pic;
+        long long hi = (static_cast<long long>(p + 1) * size + pic - 1) / pic - 1;
+        // Shrunk below its size, p may have no window pixel of its own: take the next one.
+        long long mid = hi < lo ? std::min<long long>(lo, size - 1) : (lo + hi) / 2;
+        return start + static_cast<int>(mid);
+    };
+    wx = one(px, pic_w, lb.x, lb.w);
+    wy = one(py, pic_h, lb.y, lb.h);
 }
 
 } // namespace platform

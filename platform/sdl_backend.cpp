@@ -3,7 +3,9 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "platform/letterbox.h"
@@ -18,7 +20,7 @@ public:
     ~sdl_backend() override
     {
         close_audio();
-        for (auto* c : pads_) close_pad(c);
+        for (auto& p : pads_) p.close();
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -43,8 +45,17 @@ public:
         pic_h_ = height;
         Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (!window_) {
-            window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                       flags | SDL_WINDOW_RESIZABLE);
+            // Made at the desktop's own size, so it covers the screen even where no window manager
+            // applies the full-screen request; the mode itself is never switched.
+            int w = width, h = height, x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+            SDL_DisplayMode desktop;
+            if (fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+                w = desktop.w;
+                h = desktop.h;
+                x = y = 0;
+                flags |= SDL_WINDOW_BORDERLESS;
+            }
+            window_ = SDL_CreateWindow(caption, x, y, w, h, flags | SDL_WINDOW_RESIZABLE);
             if (!window_) {
                 std::fprintf(stderr, "ramparion: cannot open a window: %s\n", SDL_GetError());
                 return false;
@@ -66,6 +77,7 @@ public:
         }
         fullscreen_ = fullscreen;
         SDL_RaiseWindow(window_);
+        SDL_StartTextInput(); // characters arrive as text events only while this is on
         return true;
     }
 
@@ -97,6 +109,8 @@ public:
 
     void hide_pointer() override { SDL_ShowCursor(SDL_DISABLE); }
 
+    // The target is kept inside the picture, so the pointer never leaves the window by a move
+    // and its report always comes back.
     void move_pointer(int x, int y) override
     {
         if (!window_) return;
@@ -146,16 +160,35 @@ public:
         audio_dev_ = 0;
     }
 
+    // Pads still attached keep their place and new ones go to the end, so port 0 stays the
+    // first pad attached for as long as it is there.
     int joystick_count() override
     {
-        for (auto* c : pads_) close_pad(c);
-        pads_.clear();
+        if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return 0;
+        SDL_JoystickUpdate();
+        for (size_t i = 0; i < pads_.size();) {
+            if (pads_[i].attached()) {
+                ++i;
+                continue;
+            }
+            pads_[i].close();
+            pads_.erase(pads_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
         int n = SDL_NumJoysticks();
         for (int i = 0; i < n; ++i) {
+            SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(i);
+            bool known = false;
+            for (const auto& p : pads_) known = known || p.id == id;
+            if (known || id < 0) continue;
             pad p;
             if (SDL_IsGameController(i)) p.controller = SDL_GameControllerOpen(i);
             if (!p.controller) p.joystick = SDL_JoystickOpen(i);
-            if (p.controller || p.joystick) pads_.push_back(new pad(p));
+            if (!p.controller && !p.joystick) {
+                std::fprintf(stderr, "ramparion: cannot open a pad: %s\n", SDL_GetError());
+                continue;
+            }
+            p.id = SDL_JoystickInstanceID(p.stick());
+            pads_.push_back(p);
         }
         return static_cast<int>(pads_.size());
     }
@@ -163,19 +196,13 @@ public:
     bool joystick_read(int index, joystick_state& s) override
     {
         if (index < 0 || index >= static_cast<int>(pads_.size())) return false;
-        SDL_JoystickUpdate();
-        SDL_GameControllerUpdate();
-        pad& p = *pads_[static_cast<size_t>(index)];
+        SDL_JoystickUpdate(); // a fresh reading, as if the device were asked directly
+        const pad& p = pads_[static_cast<size_t>(index)];
+        if (!p.attached()) return false;
         s = {};
         if (p.controller) {
-            if (!SDL_GameControllerGetAttached(p.controller)) return false;
-            static constexpr SDL_GameControllerButton order[] = {
-                SDL_CONTROLLER_BUTTON_A,          SDL_CONTROLLER_BUTTON_B,         SDL_CONTROLLER_BUTTON_X,
-                SDL_CONTROLLER_BUTTON_Y,          SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-                SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,   SDL_CONTROLLER_BUTTON_START,
-                SDL_CONTROLLER_BUTTON_LEFTSTICK,  SDL_CONTROLLER_BUTTON_RIGHTSTICK};
-            for (int b = 0; b < 10; ++b)
-                if (SDL_GameControllerGetButton(p.controller, order[b])) s.buttons |= 1u << b;
+            for (int b = 0; b < static_cast<int>(std::size(controller_buttons)); ++b)
+                if (SDL_GameControllerGetButton(p.controller, controller_buttons[b])) s.buttons |= 1u << b;
             s.x = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTX));
             s.y = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTY));
             if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) s.x = -1.0f;
@@ -184,13 +211,19 @@ public:
             if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) s.y = 1.0f;
             return true;
         }
-        if (!SDL_JoystickGetAttached(p.joystick)) return false;
         int nb = SDL_JoystickNumButtons(p.joystick);
         for (int b = 0; b < nb && b < 32; ++b)
             if (SDL_JoystickGetButton(p.joystick, b)) s.buttons |= 1u << b;
         if (SDL_JoystickNumAxes(p.joystick) >= 2) {
             s.x = axis(SDL_JoystickGetAxis(p.joystick, 0));
             s.y = axis(SDL_JoystickGetAxis(p.joystick, 1));
+        }
+        if (SDL_JoystickNumHats(p.joystick) >= 1) {
+            Uint8 hat = SDL_JoystickGetHat(p.joystick, 0);
+            if (hat & SDL_HAT_LEFT) s.x = -1.0f;
+            if (hat & SDL_HAT_RIGHT) s.x = 1.0f;
+            if (hat & SDL_HAT_UP) s.y = -1.0f;
+            if (hat & SDL_HAT_DOWN) s.y = 1.0f;
         }
         return true;
     }
@@ -199,16 +232,29 @@ private:
     struct pad {
         SDL_GameController* controller = nullptr;
         SDL_Joystick* joystick = nullptr;
+        SDL_JoystickID id = -1;
+
+        SDL_Joystick* stick() const { return controller ? SDL_GameControllerGetJoystick(controller) : joystick; }
+        bool attached() const { return stick() && SDL_JoystickGetAttached(stick()); }
+        void close()
+        {
+            if (controller) SDL_GameControllerClose(controller);
+            if (joystick) SDL_JoystickClose(joystick);
+            controller = nullptr;
+            joystick = nullptr;
+        }
     };
 
-    static void close_pad(pad* p)
-    {
-        if (p->controller) SDL_GameControllerClose(p->controller);
-        if (p->joystick) SDL_JoystickClose(p->joystick);
-        delete p;
-    }
+    // Button b of a game controller: the face buttons first, so button 0 (fire) is A and
+    // button 1 (pause) is B.
+    static constexpr SDL_GameControllerButton controller_buttons[] = {
+        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_X,
+        SDL_CONTROLLER_BUTTON_Y,         SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+        SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,      SDL_CONTROLLER_BUTTON_LEFTSTICK,
+        SDL_CONTROLLER_BUTTON_RIGHTSTICK};
 
-    // Full deflection reads exactly -1 and +1.
+    // Full deflection reads exactly -1 and +1 (many pads stop at -32767, not -32768), and the
+    // centre reads 0.
     static float axis(Sint16 v)
     {
         if (v <= -32767) return -1.0f;
@@ -229,6 +275,27 @@ private:
         int w = pic_w_, h = pic_h_;
         if (window_) SDL_GetWindowSize(window_, &w, &h);
         return fit_picture(w, h, pic_w_, pic_h_);
+    }
+
+    // One character out of UTF-8 text; a broken sequence gives its first byte.
+    static int next_code_point(const char*& c)
+    {
+        auto u = [&](int i) { return static_cast<unsigned char>(c[i]); };
+        int lead = u(0), len = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        int cp = len == 1 ? lead : len == 2 ? lead & 0x1f : len == 3 ? lead & 0x0f : lead & 0x07;
+        for (int i = 1; i < len; ++i) {
+            if ((u(i) & 0xc0) != 0x80) {
+                len = 0;
+                break;
+            }
+            cp = cp << 6 | (u(i) & 0x3f);
+        }
+        if (len == 0) {
+            ++c;
+            return lead;
+        }
+        c += len;
+        return cp;
     }
 
     void send(event_kind k, int a = 0, int b = 0)
@@ -257,17 +324,20 @@ private:
                 toggle_fullscreen();
                 break;
             }
-            int k = game_key_code(e.key.keysym);
-            if (k > 0) send(e.key.repeat ? event_kind::key_repeat : event_kind::key_down, k);
+            int k = game_key_code_for_key(e.key.keysym.scancode, e.key.keysym.sym);
+            if (k <= 0 || k > 255) break;
+            send(e.key.repeat ? event_kind::key_repeat : event_kind::key_down, k);
+            // Text events carry no control characters; these four come as characters too.
+            if (k == 8 || k == 9 || k == 13 || k == 27) send(event_kind::key_char, k);
             break;
         }
         case SDL_KEYUP: {
-            int k = game_key_code(e.key.keysym);
-            if (k > 0) send(event_kind::key_up, k);
+            int k = game_key_code_for_key(e.key.keysym.scancode, e.key.keysym.sym);
+            if (k > 0 && k <= 255) send(event_kind::key_up, k);
             break;
         }
         case SDL_TEXTINPUT:
-            for (const char* c = e.text.text; *c; ++c) send(event_kind::key_char, static_cast<unsigned char>(*c));
+            for (const char* c = e.text.text; *c;) send(event_kind::key_char, next_code_point(c));
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
@@ -287,9 +357,11 @@ private:
             send(event_kind::mouse_move, px, py);
             break;
         }
-        case SDL_MOUSEWHEEL:
-            send(event_kind::wheel, e.wheel.y * 120);
+        case SDL_MOUSEWHEEL: {
+            int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (steps) send(event_kind::wheel, steps * 120);
             break;
+        }
         case SDL_JOYDEVICEADDED:
         case SDL_CONTROLLERDEVICEADDED:
             send(event_kind::joy_added);
@@ -307,6 +379,7 @@ private:
     {
         fullscreen_ = !fullscreen_;
         SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        SDL_SetWindowBordered(window_, fullscreen_ ? SDL_FALSE : SDL_TRUE);
         if (!fullscreen_) {
             SDL_SetWindowSize(window_, pic_w_, pic_h_);
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
@@ -324,7 +397,7 @@ private:
     SDL_AudioDeviceID audio_dev_ = 0;
     audio_callback cb_ = nullptr;
     void* user_ = nullptr;
-    std::vector<pad*> pads_;
+    std::vector<pad> pads_;
 };
 
 } // namespace

@@ -19,8 +19,9 @@ int pointer_x = 0, pointer_y = 0, wheel_z = 0;
 int app_suspended_flag = 0;
 int app_terminate_flag = 0;
 
-constexpr int max_ports = 16;
-int port_table[256];
+constexpr int max_ports = 16;   // ports with state of their own
+constexpr int max_numbers = 256; // ports in the table
+int port_table[max_numbers];
 int port_count = 0;
 platform::joystick_state joy_state[max_ports];
 int joy_hits[16][max_ports];
@@ -43,14 +44,54 @@ void clear_mouse()
 bool valid_key(int k) { return k >= 1 && k <= 255; }
 bool valid_button(int b) { return b >= 0 && b <= 3; }
 
+void clear_pads()
+{
+    port_count = 0;
+    for (auto& s : joy_state) s = {};
+    std::memset(joy_hits, 0, sizeof joy_hits);
+    pads_changed = false;
+}
+
+bool valid_port(int p) { return p >= 0 && p < max_ports; }
+
+// Asks every system joystick number and keeps those that answer, in order. `readings`, when
+// given, receives what each port reads now.
+void build_port_table(platform::joystick_state* readings)
+{
+    auto& b = platform::current();
+    int n = b.joystick_count();
+    port_count = 0;
+    pads_changed = false;
+    for (int i = 0; i < n && port_count < max_numbers; ++i) {
+        platform::joystick_state s;
+        if (!b.joystick_read(i, s)) continue;
+        if (readings && port_count < max_ports) readings[port_count] = s;
+        port_table[port_count++] = i;
+    }
+    // Ports past the end have no pad any more.
+    for (int p = port_count; p < max_ports; ++p) {
+        joy_state[p] = {};
+        for (auto& h : joy_hits) h[p] = 0;
+    }
+}
+
+// A pad came or went, so ports may now mean other pads: start each port from what it reads
+// now, or a button held across the change would count as a new press.
+void follow_hot_plug()
+{
+    platform::joystick_state now[max_ports];
+    build_port_table(now);
+    for (int p = 0; p < max_ports && p < port_count; ++p) {
+        joy_state[p] = now[p];
+        for (auto& h : joy_hits) h[p] = 0;
+    }
+}
+
 // Reads the port afresh; a pad that does not answer keeps its last state.
 void poll_port(int port)
 {
-    if (pads_changed) {
-        pads_changed = false;
-        joy_count();
-    }
-    if (port < 0 || port >= max_ports || port >= port_count) return;
+    if (pads_changed) follow_hot_plug();
+    if (!valid_port(port) || port >= port_count) return;
     platform::joystick_state s;
     if (!platform::current().joystick_read(port_table[port], s)) return;
     uint32_t old = joy_state[port].buttons;
@@ -65,6 +106,9 @@ void start_input()
 {
     clear_keys();
     clear_mouse();
+    pointer_x = pointer_y = 0;
+    app_suspended_flag = app_terminate_flag = 0;
+    clear_pads();
     platform::current().set_event_handler(handle_input_event);
 }
 
@@ -148,6 +192,16 @@ void flush_keys()
     clear_keys();
 }
 
+int next_char()
+{
+    pump_input();
+    if (char_count == 0) return 0;
+    int c = char_queue[char_head];
+    char_head = (char_head + 1) % 256;
+    --char_count;
+    return c;
+}
+
 int mouse_x()
 {
     pump_input();
@@ -206,28 +260,21 @@ int app_terminate()
 
 int joy_count()
 {
-    int n = platform::current().joystick_count();
-    port_count = 0;
-    for (int i = 0; i < n && port_count < 256; ++i) {
-        platform::joystick_state s;
-        if (platform::current().joystick_read(i, s)) port_table[port_count++] = i;
-    }
-    if (port_count < max_ports)
-        for (int p = port_count; p < max_ports; ++p) joy_state[p] = {};
+    build_port_table(nullptr);
     return port_count;
 }
 
 int joy_down(int button, int port)
 {
     poll_port(port);
-    if (port < 0 || port >= max_ports || button < 0 || button > 31) return 0;
+    if (!valid_port(port) || button < 0 || button > 31) return 0;
     return (joy_state[port].buttons >> button) & 1;
 }
 
 int joy_hit(int button, int port)
 {
     poll_port(port);
-    if (port < 0 || port >= max_ports || button < 0 || button > 15) return 0;
+    if (!valid_port(port) || button < 0 || button > 15) return 0;
     int n = joy_hits[button][port];
     joy_hits[button][port] = 0;
     return n;
@@ -236,13 +283,13 @@ int joy_hit(int button, int port)
 float joy_x(int port)
 {
     poll_port(port);
-    return port >= 0 && port < max_ports ? joy_state[port].x : 0.0f;
+    return valid_port(port) ? joy_state[port].x : 0.0f;
 }
 
 float joy_y(int port)
 {
     poll_port(port);
-    return port >= 0 && port < max_ports ? joy_state[port].y : 0.0f;
+    return valid_port(port) ? joy_state[port].y : 0.0f;
 }
 
 int app_close_pending()

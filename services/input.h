@@ -13,6 +13,8 @@ void pump_input();
 
 int key_hit(int key);
 int key_down(int key);
+// The oldest unread character, 0 when none is waiting.
+int next_char();
 void flush_keys();
 int mouse_x();
 int mouse_y();

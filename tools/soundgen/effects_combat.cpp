@@ -22,7 +22,7 @@ struct blast_shape {
 };
 
 constexpr blast_shape small_blast{1.1, 70.0, 0.10, 5000.0, 0.09, 350.0, 0.22, 25.0, 11};
-constexpr blast_shape big_blast{3.8, 38.0, 0.55, 6000.0, 0.25, 260.0, 0.95, 45.0, 12};
+constexpr blast_shape big_blast{3.8, 44.0, 0.5, 6000.0, 0.25, 380.0, 0.95, 45.0, 12};
 constexpr blast_shape aircraft_blast{1.2, 55.0, 0.18, 4500.0, 0.14, 300.0, 0.35, 30.0, 13};
 
 // One explosion: a pitched thump, a bright burst darkening fast, a rolling
@@ -132,9 +132,11 @@ buffer render_cannon() {
     const int len = seconds_to_samples(0.55);
     buffer out(len);
     noise_source noise(1);
-    svf blast_f, crack_f, tail_f;
+    svf blast_f, crack_f, tail_f, body_f;
     crack_f.set(3500.0, 0.7);
     tail_f.set(180.0, 0.9);
+    // The mid-range body is what a small speaker can still play of the boom.
+    body_f.set(420.0, 0.8);
     sine_osc thump;
     for (int i = 0; i < len; ++i) {
         const double t = static_cast<double>(i) / sample_rate;
@@ -143,7 +145,9 @@ buffer render_cannon() {
         blast_f.tick(w);
         crack_f.tick(w);
         tail_f.tick(w);
-        double v = 1.2 * thump.tick(50.0 + 130.0 * det_exp(-t / 0.02)) * env_ad(t, 0.0015, 0.07);
+        body_f.tick(w);
+        double v = 1.0 * thump.tick(58.0 + 150.0 * det_exp(-t / 0.02)) * env_ad(t, 0.0015, 0.06);
+        v += 1.6 * body_f.band() * env_ad(t, 0.001, 0.05);
         v += 1.1 * blast_f.low() * env_ad(t, 0.0005, 0.05);
         v += 0.7 * crack_f.high() * env_ad(t, 0.0003, 0.006);
         v += 3.0 * tail_f.low() * env_ad(t, 0.005, 0.09);

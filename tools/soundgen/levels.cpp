@@ -125,6 +125,9 @@ void finish_effect(buffer& x, double target_db, double peak_max) {
         limit_peaks(x, peak_max);
     }
     fade_edges(x, 0.003, 0.012);
+    // Vorbis spreads a sharp attack a little backwards in time; a few
+    // milliseconds of lead-in keep that ahead of the first sample.
+    x.insert(x.begin(), static_cast<size_t>(seconds_to_samples(0.004)), 0.0f);
 }
 
 void finish_loop(buffer& x, double target_db, double peak_max) {

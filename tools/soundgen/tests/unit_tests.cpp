@@ -27,6 +27,15 @@ void test_exact_maths_tracks_libm() {
     expect(worst_sin < 1e-12, "det_sin matches sin");
     expect(worst_exp < 1e-13, "det_exp matches exp");
     expect(worst_log < 1e-12, "det_log matches log");
+    snd::sine_osc osc;
+    double worst_osc = 0;
+    for (int i = 0; i < 44100; ++i)
+        worst_osc = std::max(worst_osc, std::fabs(osc.tick(441.7) - std::sin(snd::two_pi * 441.7 * i / 44100.0)));
+    expect(worst_osc < 1e-5, "table oscillator stays on the sine");
+    snd::decay_env env(2.0, 0.5);
+    double v = 0;
+    for (int i = 0; i <= 22050; ++i) v = env.tick();
+    expect(std::fabs(v - 2.0 * std::exp(-1.0)) < 1e-6, "stepped decay falls to 1/e in its time");
     expect(std::fabs(snd::midi_to_hz(69) - 440.0) < 1e-9 && std::fabs(snd::midi_to_hz(57) - 220.0) < 1e-9,
            "midi_to_hz octaves");
 }

@@ -39,37 +39,66 @@ double lambert(const surface_sample& s) {
 
 }  // namespace
 
+// Soft union of domes: the billows melt into each other instead of meeting
+// in hard seams. Returns a height, or -1 outside every dome.
+template <size_t n>
+double dome_height(const puff (&puffs)[n], double x, double y, double k) {
+    double sum = 0;
+    for (const puff& p : puffs) {
+        const double dx = (x - p.x) / p.r, dy = (y - p.y) / p.r, d2 = dx * dx + dy * dy;
+        if (d2 < 1) sum += std::exp(k * std::sqrt(1 - d2) * p.r);
+    }
+    return sum > 0 ? std::log(sum) / k : -1.0;
+}
+
+template <size_t n>
+surface_sample dome_surface(const puff (&puffs)[n], double x, double y, double k) {
+    const double h = dome_height(puffs, x, y, k);
+    if (h <= 0.8) return {};
+    const double nx = -(dome_height(puffs, x + 1, y, k) - dome_height(puffs, x - 1, y, k)) * 0.5;
+    const double ny = -(dome_height(puffs, x, y + 1, k) - dome_height(puffs, x, y - 1, k)) * 0.5;
+    const double len = std::sqrt(nx * nx + ny * ny + 1);
+    return {h, nx / len, ny / len, 1 / len};
+}
+
 rgb_image explosion_image() {
     rgb_image img(73, 67);
-    constexpr ramp_stop fire[] = {{0.0, {255, 255, 236}}, {0.22, {255, 242, 130}}, {0.45, {255, 188, 50}},
-                                  {0.68, {246, 112, 26}}, {0.86, {200, 46, 20}}, {1.0, {120, 24, 18}}};
+    constexpr ramp_stop fire[] = {{0.0, {255, 255, 240}}, {0.2, {255, 246, 150}}, {0.42, {255, 200, 60}},
+                                  {0.62, {250, 128, 30}}, {0.82, {206, 54, 22}}, {1.0, {110, 26, 20}}};
     constexpr double cx = 36.5, cy = 33.5;
+    // A core ball ringed by billows of uneven size and spacing.
+    puff billows[17];
+    billows[0] = {cx, cy, 21};
+    for (int i = 0; i < 13; ++i) {
+        const double a = i * 2 * M_PI / 13 + (hash01(i, 1, 86) - 0.5) * 0.4;
+        const double r = 7.5 + hash01(i, 2, 86) * 4.5, d = 25.5 - r * 0.55 + hash01(i, 3, 86) * 2;
+        billows[1 + i] = {cx + d * std::cos(a), cy + d * std::sin(a) * 0.92, r};
+    }
+    billows[14] = {cx - 9, cy - 8, 12};
+    billows[15] = {cx + 10, cy + 6, 11};
+    billows[16] = {cx + 6, cy - 12, 10};
     for (int y = 0; y < 67; ++y)
         for (int x = 0; x < 73; ++x) {
-            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-            const double ang = std::atan2(dy, dx), dist = std::sqrt(dx * dx + dy * dy);
-            // Lobed rim: a few big billows plus ragged small ones.
-            const double rim = 29 + 1.6 * std::sin(ang * 7 + 0.7) + 1.1 * std::sin(ang * 11 + 2.1) +
-                               1.8 * (value_noise(std::cos(ang) * 9 + 20, std::sin(ang) * 9 + 20, 2.0, 81) - 0.5) * 2;
-            if (dist > rim) continue;
-            // Hot centre sits a little up-left, toward the light.
-            const double hx = dx + 3, hy = dy + 3.5;
-            double t = std::sqrt(hx * hx + hy * hy) / (rim + 3);
-            t += (value_noise(x, y, 6, 82) - 0.5) * 0.34 + (value_noise(x, y, 2.5, 83) - 0.5) * 0.12;
-            t = std::clamp(t, 0.0, 1.0);
-            rgb c = ramp(fire, t);
-            // Soot curling in at the rim on the shaded side.
-            const double smoke = value_noise(x, y, 5, 84);
-            if (t > 0.72 && smoke > 0.62 && (dx + dy) > -10) c = mix(c, rgb{70, 40, 34}, (smoke - 0.62) * 2.2);
+            const double fx = x + 0.5, fy = y + 0.5;
+            const surface_sample s = dome_surface(billows, fx, fy, 0.5);
+            if (s.h < 0) continue;
+            const double dx = fx - cx + 3, dy = fy - cy + 3;
+            const double l = lambert(s);
+            // Hot in the middle and on the faces turned to the light.
+            double t = std::sqrt(dx * dx + dy * dy) / 33.0 - (l - 0.45) * 0.45;
+            t += (value_noise(x, y, 5, 82) - 0.5) * 0.2;
+            rgb c = ramp(fire, std::clamp(t, 0.0, 1.0));
+            const double smoke = value_noise(x, y, 6, 84);
+            if (t > 0.7 && smoke > 0.6) c = mix(c, rgb{74, 44, 40}, std::min(0.8, (smoke - 0.6) * 2.4));
             img.set(x, y, off_key(c));
         }
     // A few sparks thrown clear of the ball.
     for (int i = 0; i < 8; ++i) {
         const double a = hash01(i, 1, 85) * 2 * M_PI, r = 32 + hash01(i, 2, 85) * 2;
         const int x = static_cast<int>(cx + r * std::cos(a)), y = static_cast<int>(cy + r * std::sin(a) * 0.92);
+        if (!is_key(img.at(x, y))) continue;
         img.set(x, y, {255, 236, 140});
         img.set(x + 1, y, {250, 150, 40});
-        img.set(x, y + 1, {220, 90, 30});
     }
     return img;
 }
@@ -154,25 +183,12 @@ rgb_image cloud_image() {
                               {156, 49, 15}, {66, 50, 17}, {96, 50, 19}, {124, 50, 17}, {18, 54, 10},
                               {166, 55, 10}, {92, 22, 18}, {70, 27, 15}};
     constexpr double base = 60.5;  // flat underside
-    // Soft union of the puffs' domes, so the billows melt into each other.
-    auto height = [&](double x, double y) {
-        double sum = 0;
-        for (const puff& p : puffs) {
-            const double dx = (x - p.x) / p.r, dy = (y - p.y) / p.r, d2 = dx * dx + dy * dy;
-            if (d2 < 1) sum += std::exp(0.45 * std::sqrt(1 - d2) * p.r);
-        }
-        return sum > 0 ? std::log(sum) / 0.45 : -1.0;
-    };
     for (int y = 0; y < 68; ++y)
         for (int x = 0; x < 180; ++x) {
             const double fx = x + 0.5, fy = y + 0.5;
             if (fy > base + (value_noise(x, 0, 9, 111) - 0.5) * 3) continue;
-            const double h = height(fx, fy);
-            if (h <= 0.8) continue;
-            double nx = -(height(fx + 1, fy) - height(fx - 1, fy)) * 0.5;
-            double ny = -(height(fx, fy + 1) - height(fx, fy - 1)) * 0.5;
-            const double len = std::sqrt(nx * nx + ny * ny + 1);
-            const surface_sample s{h, nx / len, ny / len, 1 / len};
+            const surface_sample s = dome_surface(puffs, fx, fy, 0.45);
+            if (s.h < 0) continue;
             double l = lambert(s) * 0.85 + 0.15 + (value_noise(x, y, 4, 112) - 0.5) * 0.1;
             // Grey-blue shadow underneath, darkest towards the flat base.
             l *= 1 - 0.4 * std::clamp((fy - 38) / 24.0, 0.0, 1.0);

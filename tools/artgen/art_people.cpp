@@ -55,78 +55,100 @@ void helmet_head(cairo_t* cr, double cx, double top, bool side) {
     cairo_fill(cr);
 }
 
-void torso(cairo_t* cr, double x, double y, double w, double h) {
-    rounded_rect_path(cr, x, y, w, h, 1.2);
-    source_linear(cr, x, y, x + w, y + h, {{0, drab_lit}, {0.5, drab}, {1, drab_dark}});
-    cairo_fill(cr);
-    cairo_rectangle(cr, x, y + h - 1.6, w, 1.1);  // belt
-    set_color(cr, webbing);
-    cairo_fill(cr);
-}
+// Hand-placed pixels for the small figures: at 1x every pixel counts.
+// o outline, H/h helmet, S/s skin, e eye, G/g/d battle dress, B belt,
+// W harness, P/p pack, K boots.
+constexpr const char* eagle_px[] = {
+    "................",
+    ".oo...oooo...oo.",
+    "oSSo.ohhHHo.oSSo",
+    "oSgo.oHHHHo.ogSo",
+    ".ogdooSSSSoodgo.",
+    "..oGGoSeeSoGGo..",
+    "...oGGosSoGGo...",
+    "...oGgWGGWGdo...",
+    "...oGgGWWGGdo...",
+    "...oGgGGGGGdo...",
+    "...oBBBBBBBBo...",
+    "...oGgGGGGGdo...",
+    "..oGgGdooGGGdo..",
+    ".oGgdo....oGGdo.",
+    ".oGdo......oGdo.",
+    "oKKo........oKKo",
+    "oooo........oooo",
+};
+constexpr const char* stride_px[] = {
+    "......oooo......",
+    ".....ohhHHo.....",
+    "....ohHHHHHoo...",
+    ".....oSSSSso....",
+    ".....oSSSeSo....",
+    "......osSSo.....",
+    "....oooGGGoo....",
+    "...oPPoGgGGdo...",
+    "...oPPoGgGGGdo..",
+    "...oPpoGgGdGSo..",
+    "...oPpoGgGdooo..",
+    "....ooBBBBBo....",
+    ".....oGgGGdo....",
+    "....oGgdoGGdo...",
+    "...oGgdo.oGGdo..",
+    "...oGdo...oGGdo.",
+    "..oGdo.....oGdo.",
+    ".oKKo......oKKKo",
+    ".oKKKo.....oKKKo",
+    "..ooo.......ooo.",
+};
+constexpr const char* upright_px[] = {
+    "......oooo......",
+    ".....ohhHHo.....",
+    "....ohHHHHHoo...",
+    ".....oSSSSso....",
+    ".....oSSSeSo....",
+    "......osSSo.....",
+    "....oooGGGoo....",
+    "...oPPoGgGGdo...",
+    "...oPPoGgGGdo...",
+    "...oPpoGgGdGo...",
+    "...oPpoGgGdGo...",
+    "....ooBBBBSo....",
+    ".....oGgGGdo....",
+    ".....oGgGGdo....",
+    ".....oGgoGdo....",
+    ".....oGgoGdo....",
+    ".....oGdoGdo....",
+    ".....oKKoKKo....",
+    ".....oKKKKKKo...",
+    "......oooooo....",
+};
 
-// Front view, arms raised to the risers, legs spread: free fall and descent.
-void spread_eagle(cairo_t* cr) {
-    limb(cr, 13.2, 18.5, 9.5, 13.5, 2.2, drab, drab_lit);
-    limb(cr, 16.8, 18.5, 20.5, 13.5, 2.2, drab, drab_lit);
-    limb(cr, 13.5, 23.5, 10.8, 26.2, 2.4, drab, drab_lit);
-    limb(cr, 16.5, 23.5, 19.2, 26.2, 2.4, drab, drab_lit);
-    torso(cr, 12.2, 17.6, 5.6, 6.4);
-    helmet_head(cr, 15, 12.4, false);
-}
-
-void spread_eagle_px(rgb_image& img) {
-    for (const int x : {9, 20}) img.set(x, 13, skin);  // hands
-    img.set(10, 27, boot);
-    img.set(11, 27, boot);
-    img.set(18, 27, boot);
-    img.set(19, 27, boot);
-    img.set(13, 18, webbing);  // harness straps
-    img.set(14, 19, webbing);
-    img.set(15, 20, webbing);
-    img.set(16, 19, webbing);
-    img.set(17, 18, webbing);
-}
-
-// Side view facing right; `stride` spreads the legs and swings the arms.
-void walker(cairo_t* cr, bool stride) {
-    // Rifle slung on the back, muzzle up over the shoulder.
-    cairo_set_line_width(cr, 1.1);
-    set_color(cr, {50, 40, 34});
-    cairo_move_to(cr, 11.5, 20);
-    cairo_line_to(cr, 17.5, 8.5);
-    cairo_stroke(cr);
-    if (stride) {
-        limb(cr, 14.4, 20.5, 11.4, 26.4, 2.4, drab_dark, drab);
-        limb(cr, 15.6, 20.5, 18.8, 26.4, 2.4, drab, drab_lit);
-    } else {
-        limb(cr, 14.5, 20.5, 14.4, 26.4, 2.4, drab_dark, drab);
-        limb(cr, 15.8, 20.5, 16.0, 26.4, 2.4, drab, drab_lit);
+rgb map_colour(char c) {
+    switch (c) {
+        case 'o': return {24, 28, 22};
+        case 'H': return helmet;
+        case 'h': return helmet_lit;
+        case 'S': return skin;
+        case 's': return skin_dark;
+        case 'e': return {40, 30, 30};
+        case 'G': return drab;
+        case 'g': return drab_lit;
+        case 'd': return drab_dark;
+        case 'B': return webbing;
+        case 'W': return {112, 94, 62};
+        case 'P': return {128, 128, 86};
+        case 'p': return {86, 88, 58};
+        case 'K': return boot;
+        default: return key_black;
     }
-    // Pack on the back.
-    rounded_rect_path(cr, 11.2, 14, 2.6, 4.6, 0.8);
-    source_linear(cr, 11, 14, 14, 19, {{0, {126, 128, 84}}, {1, {70, 74, 46}}});
-    cairo_fill(cr);
-    torso(cr, 12.9, 13.2, 4.6, 8.2);
-    if (stride) {
-        limb(cr, 14.2, 14.8, 11.8, 19.2, 1.8, drab_dark, drab);
-        limb(cr, 15.6, 14.8, 19.0, 18.4, 1.8, drab, drab_lit);
-    } else {
-        limb(cr, 15.2, 14.8, 15.6, 19.8, 1.8, drab, drab_lit);
-    }
-    helmet_head(cr, 15.3, 8.2, true);
 }
 
-void walker_px(rgb_image& img, bool stride) {
-    if (stride) {
-        img.set(19, 19, skin);
-        img.set(11, 20, skin);
-        for (const int x : {10, 11, 12}) img.set(x, 27, boot);
-        for (const int x : {18, 19, 20}) img.set(x, 27, boot);
-    } else {
-        img.set(16, 20, skin);
-        for (const int x : {13, 14, 15, 16, 17}) img.set(x, 27, boot);
-    }
-    img.set(17, 11, skin_dark);  // the eye side of the face
+template <size_t n>
+void stamp(rgb_image& img, const char* const (&rows)[n], int x0, int y0) {
+    for (size_t r = 0; r < n; ++r)
+        for (int i = 0; rows[r][i] != 0; ++i) {
+            const rgb c = map_colour(rows[r][i]);
+            if (!is_key(c)) img.set(x0 + i, y0 + static_cast<int>(r), c);
+        }
 }
 
 // Canopy: 0 none, 1 a streaming bundle, 2 half open, 3 fully open.
@@ -173,13 +195,17 @@ void canopy(rgb_image& img, int stage) {
     // Shroud lines run to the man's shoulders.
     const rgb cord{214, 210, 190};
     const int attach_y = static_cast<int>(bottom) + 1;
-    line_px(cp, static_cast<int>(15 - half + 1), attach_y, 12, 17, cord);
-    line_px(cp, static_cast<int>(15 + half - 1), attach_y, 17, 17, cord);
+    // Risers run down to the hands.
+    line_px(cp, static_cast<int>(15 - half + 1), attach_y, 9, 12, cord);
+    line_px(cp, static_cast<int>(15 + half - 1), attach_y, 20, 12, cord);
     if (stage == 3) {
-        line_px(cp, 8, attach_y, 13, 17, cord);
-        line_px(cp, 22, attach_y, 16, 17, cord);
+        line_px(cp, 9, attach_y, 10, 12, cord);
+        line_px(cp, 21, attach_y, 20, 12, cord);
     }
-    if (stage == 1) line_px(cp, 15, attach_y, 15, 16, cord);
+    if (stage == 1) {
+        line_px(cp, 14, attach_y, 10, 12, cord);
+        line_px(cp, 16, attach_y, 19, 12, cord);
+    }
     for (int y = 0; y < 28; ++y)
         for (int x = 0; x < 30; ++x)
             if (!is_key(cp.at(x, y)) && is_key(img.at(x, y))) img.set(x, y, cp.at(x, y));
@@ -273,20 +299,11 @@ rgb_image man_image(int frame) {
     if (frame >= 8 && frame <= 11) return body_part(frame);
     if (frame == 12) return blood_drop();
     if (frame == 13) return splat();
-    canvas cv(30, 28);
-    const bool walking = frame >= 4;
-    const bool stride = frame == 4 || frame == 6;
-    if (walking)
-        walker(cv.cr(), stride);
-    else
-        spread_eagle(cv.cr());
-    rgb_image img = cv.finish(0.45);
-    if (walking)
-        walker_px(img, stride);
-    else
-        spread_eagle_px(img);
-    outline_outer(img);
-    if (!walking) canopy(img, frame);
+    rgb_image img(30, 28);
+    if (frame == 4 || frame == 6) stamp(img, stride_px, 7, 8);
+    else if (frame == 5 || frame == 7) stamp(img, upright_px, 7, 8);
+    else stamp(img, eagle_px, 7, 11);
+    canopy(img, frame < 4 ? frame : 0);
     return frame >= 6 ? mirror_x(img) : img;
 }
 

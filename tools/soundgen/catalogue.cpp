@@ -2,6 +2,9 @@
 // the path from render to finished Ogg bytes: level, encode, decode, check.
 #include "catalogue.h"
 
+#include <bit>
+#include <cstdio>
+
 #include "levels.h"
 #include "ogg_io.h"
 #include "sounds.h"
@@ -64,6 +67,18 @@ uint32_t stream_serial(const char* file) {
     return h & 0x7fffffffu;
 }
 
+std::string pcm_digest(const buffer& pcm) {
+    // FNV-1a over the float bits: names the exact samples handed to the encoder.
+    uint64_t h = 14695981039346656037ull;
+    for (float v : pcm) {
+        const uint32_t bits = std::bit_cast<uint32_t>(v);
+        for (int b = 0; b < 4; ++b) h = (h ^ ((bits >> (8 * b)) & 0xffu)) * 1099511628211ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
 built_sound build_sound(const sound_entry& entry) {
     built_sound out;
     buffer pcm = entry.render();
@@ -74,7 +89,8 @@ built_sound build_sound(const sound_entry& entry) {
     // Vorbis can ring above the input's peak; back off until the decoded
     // stream is under the ceiling.
     for (int attempt = 0; attempt < 6; ++attempt) {
-        out.bytes = encode_vorbis(pcm, vorbis_quality, stream_serial(entry.file));
+        out.bytes = encode_vorbis(pcm, vorbis_quality, stream_serial(entry.file),
+                                  {std::string(pcm_tag) + "=" + pcm_digest(pcm)});
         if (out.bytes.empty()) {
             out.error = "encoder refused the stream";
             return out;

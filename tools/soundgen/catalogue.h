@@ -37,7 +37,12 @@ struct built_sound {
     std::string error;
 };
 
+// Comment tag holding a digest of the exact PCM that was encoded, so two
+// files can be told apart by content even if an encoder differs in its bytes.
+constexpr const char* pcm_tag = "SOUNDGEN_PCM";
+
 uint32_t stream_serial(const char* file);
+std::string pcm_digest(const buffer& pcm);
 built_sound build_sound(const sound_entry& entry);
 
 } // namespace snd

@@ -45,7 +45,8 @@ long mem_tell(void* src) { return static_cast<long>(static_cast<memory_reader*>(
 
 } // namespace
 
-std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality, uint32_t serial) {
+std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality, uint32_t serial,
+                                   const std::vector<std::string>& tags) {
     std::vector<uint8_t> out;
     vorbis_info vi;
     vorbis_info_init(&vi);
@@ -56,6 +57,7 @@ std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality,
     vorbis_comment vc;
     vorbis_comment_init(&vc);
     vorbis_comment_add_tag(&vc, "ENCODER", "soundgen");
+    for (const std::string& tag : tags) vorbis_comment_add(&vc, tag.c_str());
 
     vorbis_dsp_state vd;
     vorbis_block vb;
@@ -124,6 +126,9 @@ decoded_sound decode_vorbis(const std::vector<uint8_t>& bytes) {
     const vorbis_info* vi = ov_info(&vf, -1);
     d.rate = static_cast<int>(vi->rate);
     d.channels = vi->channels;
+    if (const vorbis_comment* vc = ov_comment(&vf, -1))
+        for (int i = 0; i < vc->comments; ++i)
+            d.tags.emplace_back(vc->user_comments[i], static_cast<size_t>(vc->comment_lengths[i]));
     int section = 0;
     for (;;) {
         float** chans = nullptr;
@@ -149,6 +154,13 @@ decoded_sound decode_vorbis_file(const std::string& path) {
         return d;
     }
     return decode_vorbis(bytes);
+}
+
+std::string find_tag(const decoded_sound& d, const std::string& key) {
+    const std::string prefix = key + "=";
+    for (const std::string& tag : d.tags)
+        if (tag.compare(0, prefix.size(), prefix) == 0) return tag.substr(prefix.size());
+    return {};
 }
 
 bool read_file(const std::string& path, std::vector<uint8_t>& out) {

@@ -12,12 +12,18 @@ struct decoded_sound {
     int rate = 0;
     int channels = 0;
     std::vector<float> samples; // channel 0 only; every file we write is mono
+    std::vector<std::string> tags; // "KEY=value" comments
     std::string error;
 };
 
 // Encodes mono 44.1 kHz PCM. The stream serial is fixed so that equal PCM
-// gives equal bytes. Returns an empty vector when the encoder refuses.
-std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality, uint32_t serial);
+// gives equal bytes. Tags are "KEY=value" comments. Returns an empty vector
+// when the encoder refuses.
+std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality, uint32_t serial,
+                                   const std::vector<std::string>& tags = {});
+
+// Value of a "KEY=value" tag, empty when absent.
+std::string find_tag(const decoded_sound& d, const std::string& key);
 
 decoded_sound decode_vorbis(const std::vector<uint8_t>& bytes);
 decoded_sound decode_vorbis_file(const std::string& path);

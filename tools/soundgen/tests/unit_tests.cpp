@@ -170,6 +170,19 @@ void test_vorbis_round_trip() {
         err = std::max(err, static_cast<double>(std::fabs(d.samples[i] - x[i])));
     expect(err < 0.05, "decoded samples are close to the input");
 
+    // The sample digest travels in a comment and survives any encoder setting.
+    const std::string digest = snd::pcm_digest(x);
+    const auto tagged_lo = snd::encode_vorbis(x, 0.1f, 1, {std::string(snd::pcm_tag) + "=" + digest});
+    const auto tagged_hi = snd::encode_vorbis(x, 0.6f, 1, {std::string(snd::pcm_tag) + "=" + digest});
+    expect(tagged_lo != tagged_hi, "other settings write other bytes");
+    expect(snd::find_tag(snd::decode_vorbis(tagged_lo), snd::pcm_tag) == digest &&
+               snd::find_tag(snd::decode_vorbis(tagged_hi), snd::pcm_tag) == digest,
+           "digest tag reads back");
+    expect(snd::find_tag(snd::decode_vorbis(a), snd::pcm_tag).empty(), "absent tag reads as empty");
+    snd::buffer nudged = x;
+    nudged[1234] = std::nextafter(nudged[1234], 1.0f);
+    expect(snd::pcm_digest(nudged) != digest, "digest sees a one-bit change");
+
     std::vector<uint8_t> broken = a;
     for (size_t i = 0; i < broken.size(); i += 7) broken[i] ^= 0x5a;
     expect(!snd::decode_vorbis(broken).ok, "corrupt stream is refused");

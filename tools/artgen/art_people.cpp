@@ -43,18 +43,6 @@ void limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w, rgb
     cairo_stroke(cr);
 }
 
-void helmet_head(cairo_t* cr, double cx, double top, bool side) {
-    // Face first, the helmet's rim overhangs it.
-    ellipse_path(cr, cx + (side ? 0.6 : 0), top + 3.6, 1.7, 1.7);
-    source_linear(cr, cx - 2, 0, cx + 2, 0, {{0, skin}, {1, skin_dark}});
-    cairo_fill(cr);
-    cairo_move_to(cr, cx - 2.8, top + 2.8);
-    cairo_curve_to(cr, cx - 2.8, top - 0.6, cx + 2.8, top - 0.6, cx + 2.8, top + 2.8);
-    cairo_close_path(cr);
-    source_radial(cr, cx - 1, top + 0.5, 0.2, cx, top + 1.5, 3.5, {{0, helmet_lit}, {1, helmet}});
-    cairo_fill(cr);
-}
-
 // Hand-placed pixels for the small figures: at 1x every pixel counts.
 // o outline, H/h helmet, S/s skin, e eye, G/g/d battle dress, B belt,
 // W harness, P/p pack, K boots.
@@ -122,6 +110,54 @@ constexpr const char* upright_px[] = {
     "......oooooo....",
 };
 
+constexpr const char* head_px[] = {
+    "...oooo.....",
+    "..ohhHHo....",
+    ".ohHHHHHo...",
+    "..oSSSSo....",
+    "..oSeeSo....",
+    "..osSSSoooo.",
+    "...oRRoGGGo.",
+    "....oo.oGgGo",
+    "........oGdo",
+    ".........oSo",
+    "..........o.",
+};
+constexpr const char* arm_px[] = {
+    "oRo......",
+    "oGGo.....",
+    ".oGgGo...",
+    "..oGgGo..",
+    "...oGgGo.",
+    "....oGdSo",
+    ".....oSSo",
+    "......oo.",
+};
+constexpr const char* leg_px[] = {
+    ".oRRo.",
+    ".oGgGo",
+    ".oGgdo",
+    ".oGgdo",
+    ".oGgdo",
+    ".oGgdo",
+    ".oGdo.",
+    ".oKKo.",
+    ".oKKKo",
+    "..ooo.",
+};
+constexpr const char* bent_leg_px[] = {
+    "oRRo...",
+    "oGgGo..",
+    ".oGgGo.",
+    "..oGgdo",
+    "..oGgdo",
+    ".oGgdo.",
+    ".oGdo..",
+    ".oKKo..",
+    ".oKKKKo",
+    "..oooo.",
+};
+
 rgb map_colour(char c) {
     switch (c) {
         case 'o': return {24, 28, 22};
@@ -138,6 +174,7 @@ rgb map_colour(char c) {
         case 'P': return {128, 128, 86};
         case 'p': return {86, 88, 58};
         case 'K': return boot;
+        case 'R': return blood;
         default: return key_black;
     }
 }
@@ -211,49 +248,15 @@ void canopy(rgb_image& img, int stage) {
             if (!is_key(cp.at(x, y)) && is_key(img.at(x, y))) img.set(x, y, cp.at(x, y));
 }
 
+// Torn-off pieces, each centred in its cell because they spin about it.
 rgb_image body_part(int part) {
-    canvas cv(30, 28);
-    cairo_t* cr = cv.cr();
+    rgb_image img(30, 28);
     switch (part) {
-        case 8:  // head with an arm still attached at the shoulder
-            limb(cr, 16, 15.5, 21, 19, 2.2, drab, drab_lit);
-            rounded_rect_path(cr, 12.5, 14, 5, 3.6, 1);
-            source_linear(cr, 12, 14, 17, 18, {{0, drab_lit}, {1, drab_dark}});
-            cairo_fill(cr);
-            helmet_head(cr, 15, 9.5, false);
-            break;
-        case 9:
-            limb(cr, 11, 11, 18.5, 16.5, 2.3, drab, drab_lit);
-            break;
-        case 10:
-            limb(cr, 15, 9.5, 15, 17.5, 2.6, drab, drab_lit);
-            break;
-        default:
-            limb(cr, 13, 9.5, 15.5, 14, 2.6, drab, drab_lit);
-            limb(cr, 15.5, 14, 14.5, 18.5, 2.6, drab, drab_lit);
-            break;
+        case 8: stamp(img, head_px, 9, 8); break;
+        case 9: stamp(img, arm_px, 10, 10); break;
+        case 10: stamp(img, leg_px, 12, 9); break;
+        default: stamp(img, bent_leg_px, 11, 9); break;
     }
-    rgb_image img = cv.finish(0.45);
-    switch (part) {
-        case 8:
-            img.set(21, 19, skin);
-            img.set(22, 20, skin);
-            break;
-        case 9:
-            img.set(19, 17, skin);
-            img.set(20, 17, skin);
-            img.set(10, 10, blood);
-            break;
-        case 10:
-            for (const int x : {14, 15, 16}) img.set(x, 18, boot);
-            img.set(15, 8, blood);
-            break;
-        default:
-            for (const int x : {13, 14, 15}) img.set(x, 19, boot);
-            img.set(12, 9, blood);
-            break;
-    }
-    outline_outer(img);
     return img;
 }
 

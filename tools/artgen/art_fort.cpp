@@ -305,13 +305,16 @@ rgb_image mount_image() {
     rounded_rect_path(cr, 0.5, 16.5, 21, 6, 2);
     source_linear(cr, 0, 16, 0, 23, {{0, {196, 194, 190}}, {0.3, {150, 148, 146}}, {1, {84, 84, 90}}});
     cairo_fill(cr);
-    // Cheeks of the carriage: a tapering post that hides the barrel's foot.
-    poly_path(cr, {4.5, 17, 6, 3, 16, 3, 17.5, 17});
+    // Cheeks of the carriage: a block wide enough to hide the barrel's
+    // breech however it turns, with the trunnion cap on top.
+    poly_path(cr, {3.5, 17, 4.5, 4, 17.5, 4, 18.5, 17});
     source_linear(cr, 4, 0, 18, 0, {{0, {186, 186, 190}}, {0.35, {142, 142, 148}}, {1, {70, 72, 80}}});
     cairo_fill(cr);
-    // Trunnion cap around the pivot.
-    ellipse_path(cr, 11, 4.5, 4.5, 4.5);
-    source_radial(cr, 9.5, 3, 0.5, 11, 4.5, 5, {{0, {232, 232, 236}}, {0.5, {150, 150, 156}}, {1, {66, 68, 76}}});
+    rounded_rect_path(cr, 4.5, 0.3, 13, 7, 3);
+    source_linear(cr, 4, 0, 18, 0, {{0, {200, 200, 204}}, {0.35, {150, 150, 156}}, {1, {74, 76, 84}}});
+    cairo_fill(cr);
+    ellipse_path(cr, 11, 3.6, 3.4, 3.2);
+    source_radial(cr, 10, 2.6, 0.3, 11, 3.6, 3.6, {{0, {240, 240, 244}}, {0.5, {160, 160, 166}}, {1, {70, 72, 80}}});
     cairo_fill(cr);
     rgb_image img = cv.finish();
     // Rivets.

@@ -47,6 +47,7 @@ std::string scratch_dir() {
 void layout_checks();
 void sheet_checks();
 void sprite_shape_checks();
+void fit_checks();
 void lettering_checks();
 void png_checks();
 void backdrop_checks();
@@ -61,6 +62,7 @@ void night_checks();
 int main() {
     const check::group groups[] = {
         {"layout", layout_checks},         {"sheet", sheet_checks},       {"sprite shapes", sprite_shape_checks},
+        {"fit", fit_checks},
         {"lettering", lettering_checks},   {"png", png_checks},           {"backdrops", backdrop_checks},
         {"finishing", finishing_checks},   {"raster", raster_checks},     {"outline", outline_checks},
         {"text fit", text_fit_checks},     {"compositor", compositor_checks},

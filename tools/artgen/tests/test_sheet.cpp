@@ -169,3 +169,62 @@ void sprite_shape_checks() {
         EXPECT(rb.x0 == right.w - 1 - lb.x1 && rb.x1 == right.w - 1 - lb.x0, std::string(slot_of(id).name) + " mirrored");
     }
 }
+
+void fit_checks() {
+    // The pointer's hot spot is its top-left corner: the fingertip must be there.
+    const rgb_image ptr = fixtures::frame(sprite::pointer, 0);
+    bool tip = false;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 5; ++x) tip |= !is_key(ptr.at(x, y));
+    EXPECT(tip, "pointer's fingertip at the top-left");
+
+    // The barrel turns about its cell's centre: it must be centred across,
+    // with the muzzle at the top row, where the smoke ring appears.
+    const rgb_image barrel = fixtures::frame(sprite::barrel, 0);
+    const box bb = ink_box(barrel);
+    EXPECT(bb.y0 == 0 && bb.x0 + bb.x1 == barrel.w - 1, "barrel centred with its muzzle at the top");
+    // Below the pivot the barrel must hide behind the mount (drawn 12 rows lower).
+    const rgb_image mount = fixtures::frame(sprite::mount, 0);
+    int peeking = 0;
+    for (int y = 19; y < barrel.h; ++y)
+        for (int x = 0; x < barrel.w; ++x) {
+            if (is_key(barrel.at(x, y))) continue;
+            const int mx = x + 6, my = y - 18;  // barrel centre (320, 355), mount centre (320, 367)
+            if (!mount.inside(mx, my) || is_key(mount.at(mx, my))) ++peeking;
+        }
+    EXPECT(peeking == 0, std::to_string(peeking) + " pixels of the barrel's foot show below the mount");
+    // The mount stands on the roof: no daylight between its plinth and the fort.
+    const rgb_image fort = fixtures::frame(sprite::fort, 0);
+    int gaps = 0;
+    for (int x = 36; x < 58; ++x) gaps += is_key(fort.at(x, 13)) ? 1 : 0;
+    EXPECT(ink_box(mount).y1 == mount.h - 1 && gaps == 0, "mount rests on the fort's roof");
+
+    // The ruin sits where the fort stood: solid along its foot, ragged on top,
+    // and its gutted windows are dark, not holes onto the sand.
+    const rgb_image ruin = fixtures::frame(sprite::ruin, 0);
+    int foot = 0, lowest_top = 0, highest_top = 99;
+    for (int x = 0; x < ruin.w; ++x) {
+        foot += is_key(ruin.at(x, ruin.h - 1)) ? 0 : 1;
+        int top = 0;
+        while (top < ruin.h && is_key(ruin.at(x, top))) ++top;
+        lowest_top = std::max(lowest_top, top);
+        highest_top = std::min(highest_top, top);
+    }
+    EXPECT(foot >= ruin.w - 2, "ruin is solid along its foot");
+    EXPECT(lowest_top - highest_top >= 12, "ruin has a broken, ragged top");
+    int ruin_holes = 0;
+    for (const pixel_rect& p : fort_panes)
+        for (int y = p.y - 11; y < p.y - 11 + p.h; ++y)
+            for (int x = p.x; x < p.x + p.w; ++x) ruin_holes += is_key(ruin.at(x, y)) ? 1 : 0;
+    EXPECT(ruin_holes == 0, "ruin's windows are dark, not see-through");
+
+    // The falling man keeps one pose while his canopy opens above him.
+    const rgb_image fall = fixtures::frame(sprite::man, 0);
+    for (const int k : {1, 2, 3}) {
+        const rgb_image f = fixtures::frame(sprite::man, k);
+        bool same = true;
+        for (int y = 13; y < 28; ++y)
+            for (int x = 0; x < 30; ++x) same &= f.at(x, y) == fall.at(x, y);
+        EXPECT(same, "man frame " + std::to_string(k) + " keeps the free-fall pose");
+    }
+}

@@ -125,7 +125,8 @@ rgb_image contact_sheet(const rgb_image& sheet, const lettering& font) {
     int x = pad, y = pad, row_h = 0;
     for (size_t i = 0; i < sheet_slots.size(); ++i)
         for (int k = 0; k < sheet_slots[i].frames; ++k) {
-            const int w = sheet_slots[i].w * zoom, h = sheet_slots[i].h * zoom + label_h;
+            const int label_w = static_cast<int>(6.2 * (sheet_slots[i].name.size() + 3)) + 4;
+            const int w = std::max(sheet_slots[i].w * zoom, label_w), h = sheet_slots[i].h * zoom + label_h;
             if (x + w > width - pad) {
                 x = pad;
                 y += row_h + pad;

@@ -316,7 +316,10 @@ private:
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) send(event_kind::suspend);
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) send(event_kind::resume);
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                focus_gained_at_ = e.window.timestamp;
+                send(event_kind::resume);
+            }
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
             break;
         case SDL_KEYDOWN: {
@@ -326,7 +329,11 @@ private:
             }
             int k = game_key_code_for_key(e.key.keysym.scancode, e.key.keysym.sym);
             if (k <= 0 || k > 255) break;
-            send(e.key.repeat ? event_kind::key_repeat : event_kind::key_down, k);
+            // A key still held from before the focus came back arrives at once as a fresh press
+            // (the modifiers from SDL's own check, the rest with the next auto-repeat); it is not
+            // one, and nobody presses a key within a tenth of a second of switching back.
+            bool held = e.key.timestamp - focus_gained_at_ < held_key_grace_ms;
+            send(e.key.repeat || held ? event_kind::key_repeat : event_kind::key_down, k);
             // Text events carry no control characters; these four come as characters too.
             if (k == 8 || k == 9 || k == 13 || k == 27) send(event_kind::key_char, k);
             break;
@@ -398,6 +405,8 @@ private:
     audio_callback cb_ = nullptr;
     void* user_ = nullptr;
     std::vector<pad> pads_;
+    static constexpr Uint32 held_key_grace_ms = 100;
+    Uint32 focus_gained_at_ = 0;
 };
 
 } // namespace

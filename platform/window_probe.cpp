@@ -1,16 +1,24 @@
-// Test program: a real window opened through the services, answering pointer questions on stdin.
+// Test program: a real window and pads opened through the services, answering on stdin.
 //
-//   where      -> "at X Y"   (mouse_x, mouse_y in 640x480 picture pixels)
-//   move X Y   -> "ok"       (move_pointer)
-//   quit       -> ends the program
+//   where            -> "at X Y"   (mouse_x, mouse_y in 640x480 picture pixels)
+//   move X Y         -> "ok"       (move_pointer)
+//   plug_controller  -> "pad K"    (attaches a virtual game controller, K counts from 0)
+//   plug_stick       -> "pad K"    (a virtual plain joystick: 2 axes, 4 buttons, 1 hat)
+//   axis K A V, button K B 0|1, hat K V, unplug K -> "ok"   (what pad K's hardware does)
+//   joy P            -> "joy X Y D0 D1 H0 H1"  (joy_x, joy_y, joy_down and joy_hit of port P)
+//   count            -> "count N"  (joy_count)
+//   keys             -> "keys S D32 H32 D162 D163"  (app_suspended, Space and both Controls)
+//   quit             -> ends the program
 //
 // It prints "ready" once the window is up, and "closed" if the window is asked to close.
+#include <SDL.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
@@ -45,6 +53,74 @@ void answer(const char* text)
 {
     std::printf("%s\n", text);
     std::fflush(stdout);
+}
+
+// The probe's own handles on the virtual pads it plugged in, by the number it gave them.
+std::vector<SDL_Joystick*> pads;
+
+SDL_Joystick* pad(int k) { return k >= 0 && k < static_cast<int>(pads.size()) ? pads[static_cast<size_t>(k)] : nullptr; }
+
+void plug(SDL_JoystickType type, int axes, int buttons, int hats)
+{
+    int device = SDL_JoystickAttachVirtual(type, axes, buttons, hats);
+    SDL_Joystick* j = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
+    if (!j) {
+        std::printf("no pad: %s\n", SDL_GetError());
+        std::fflush(stdout);
+        return;
+    }
+    pads.push_back(j);
+    std::printf("pad %d\n", static_cast<int>(pads.size()) - 1);
+    std::fflush(stdout);
+}
+
+bool unplug(int k)
+{
+    SDL_Joystick* j = pad(k);
+    if (!j) return false;
+    SDL_JoystickID id = SDL_JoystickInstanceID(j);
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+    SDL_JoystickClose(j);
+    pads[static_cast<size_t>(k)] = nullptr;
+    return true;
+}
+
+// The pad commands; false when the line is not one of them.
+bool pad_command(const std::string& line)
+{
+    int k = 0, a = 0, v = 0;
+    char text[128];
+    if (line == "plug_controller") {
+        plug(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+    } else if (line == "plug_stick") {
+        plug(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 1);
+    } else if (std::sscanf(line.c_str(), "axis %d %d %d", &k, &a, &v) == 3) {
+        answer(pad(k) && SDL_JoystickSetVirtualAxis(pad(k), a, static_cast<Sint16>(v)) == 0 ? "ok" : "no such pad");
+    } else if (std::sscanf(line.c_str(), "button %d %d %d", &k, &a, &v) == 3) {
+        answer(pad(k) && SDL_JoystickSetVirtualButton(pad(k), a, static_cast<Uint8>(v)) == 0 ? "ok" : "no such pad");
+    } else if (std::sscanf(line.c_str(), "hat %d %d", &k, &v) == 2) {
+        answer(pad(k) && SDL_JoystickSetVirtualHat(pad(k), 0, static_cast<Uint8>(v)) == 0 ? "ok" : "no such pad");
+    } else if (std::sscanf(line.c_str(), "unplug %d", &k) == 1) {
+        answer(unplug(k) ? "ok" : "no such pad");
+    } else if (std::sscanf(line.c_str(), "joy %d", &k) == 1) {
+        pump_input(); // as the game's frame does before it reads the pad
+        float x = joy_x(k), y = joy_y(k);
+        int d0 = joy_down(0, k), d1 = joy_down(1, k);
+        int h0 = joy_hit(0, k), h1 = joy_hit(1, k);
+        std::snprintf(text, sizeof text, "joy %.6g %.6g %d %d %d %d", x, y, d0, d1, h0, h1);
+        answer(text);
+    } else if (line == "keys") {
+        int away = app_suspended(), d32 = key_down(32), h32 = key_hit(32);
+        std::snprintf(text, sizeof text, "keys %d %d %d %d %d", away, d32, h32, key_down(162), key_down(163));
+        answer(text);
+    } else if (line == "count") {
+        std::snprintf(text, sizeof text, "count %d", joy_count());
+        answer(text);
+    } else {
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -84,10 +160,11 @@ int main()
             answer("ok");
         } else if (line == "quit") {
             break;
-        } else {
+        } else if (!pad_command(line)) {
             answer("what?");
         }
     }
+    for (int k = 0; k < static_cast<int>(pads.size()); ++k) unplug(k);
     platform::set_backend(nullptr);
     return 0;
 }

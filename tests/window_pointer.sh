@@ -1,6 +1,6 @@
 #!/bin/bash
-# The pointer through a real window of another size, read back with the game's own queries;
-# then the game itself in a real window, left with Escape.
+# The pointer through a real window of another size and pads plugged in while it runs, read
+# back with the game's own queries; then the game itself in a real window, left with Escape.
 probe=$1
 game=$2
 probe_pid=
@@ -82,10 +82,88 @@ resize 800 800
 pointer_at 400 400 320 240
 pointer_at 10 50 8 0
 
+echo "pointer: 640x480, 1000x600 and 800x800 windows read back in picture pixels; move_pointer lands where asked"
+
+# Pads: SDL's virtual devices stand in for hardware, plugged in and out while the probe runs.
+expect() { # expect COMMAND REPLY
+    ask "$1"
+    [ "$reply" = "$2" ] || fail "pads: \"$1\" gave \"$reply\", not \"$2\""
+}
+ask count
+base=${reply#count } # pads the machine really has come first
+ask plug_controller
+case $reply in "pad 0") ;; *) fail "no virtual pad: $reply" ;; esac
+p=$base
+expect "joy $p" "joy 0 0 0 0 0 0"
+ask "axis 0 0 -32768"
+expect "joy $p" "joy -1 0 0 0 0 0"
+ask "axis 0 0 32767"
+ask "axis 0 1 -32767" # many pads stop one short of -32768: still full deflection
+expect "joy $p" "joy 1 -1 0 0 0 0"
+ask "axis 0 0 16384"
+expect "joy $p" "joy 0.500015 -1 0 0 0 0"
+ask "button 0 0 1"
+expect "joy $p" "joy 0.500015 -1 1 0 1 0"
+expect "joy $p" "joy 0.500015 -1 1 0 0 0" # the press was taken
+ask "button 0 1 1"
+ask "button 0 1 0" # down and up between two polls: never seen
+expect "joy $p" "joy 0.500015 -1 1 0 0 0"
+ask "axis 0 0 0"
+ask "button 0 13 1" # the D-pad's left
+expect "joy $p" "joy -1 -1 1 0 0 0"
+ask plug_stick
+[ "$reply" = "pad 1" ] || fail "no second virtual pad: $reply"
+expect "joy $((p + 1))" "joy 0 0 0 0 0 0"
+ask "hat 1 8" # left
+ask "axis 1 1 32767"
+ask "button 1 1 1"
+expect "joy $((p + 1))" "joy -1 1 0 1 0 1"
+ask "unplug 0"
+# The first pad is gone: the second is now the first, its held button no new press.
+expect "joy $p" "joy -1 1 0 1 0 0"
+expect "joy $((p + 1))" "joy 0 0 0 0 0 0"
+ask "unplug 1"
+expect "joy $p" "joy 0 0 0 0 0 0"
+expect count "count $base"
+echo "pads: a controller and a joystick plugged in and out, read through the port table"
+
+# Focus: a second window takes it away while Space and left Control are held.
+xdotool mousemove --window "$win" 20 20
+xdotool windowfocus --sync "$win"
+sleep 0.3
+expect keys "keys 0 0 0 0 0"
+# By keysym xdotool presses Control_R together with Control_L; 105 is the right Control's
+# keycode in the X server's standard keymap.
+xdotool keydown space
+xdotool keydown 105
+sleep 0.3
+expect keys "keys 0 1 1 0 1"
+xdotool keyup 105
+xdotool keydown Control_L
+sleep 0.3
+sleep 20 2> /dev/null | "$probe" > /dev/null 2>&1 & # stdin held open, no output kept
+other_pid=$!
+other=$(timeout 10 xdotool search --sync --pid "$other_pid" | head -n 1)
+[ -n "$other" ] || { kill "$other_pid"; fail "no second window"; }
+xdotool windowfocus --sync "$other"
+sleep 0.5
+expect keys "keys 1 0 0 0 0"
+xdotool windowfocus --sync "$win"
+sleep 0.5 # long enough for the held keys to auto-repeat
+ask keys
+xdotool keyup space
+xdotool keyup Control_L
+kill "$other_pid"
+[ "$reply" = "keys 0 0 0 0 0" ] || fail "back from another window with Space and Control held: \"$reply\""
+sleep 0.2
+xdotool key space
+sleep 0.2
+expect keys "keys 0 0 1 0 0" # a new press counts again
+echo "focus: away while keys are held, none of them down or pressed on return"
+
 echo quit >&"${PROBE[1]}"
 wait "$probe_pid" 2>/dev/null
 probe_pid=
-echo "pointer: 640x480, 1000x600 and 800x800 windows read back in picture pixels; move_pointer lands where asked"
 
 # The game: a real window, ended by Escape (the first skips the logo).
 "$game" &

@@ -43,7 +43,7 @@ image* new_image(int width, int height, int frames, int flags)
 
 // Pictures larger than this are refused before any memory is set aside for them.
 constexpr uint32_t max_picture_side = 16384;
-constexpr uint64_t max_picture_pixels = 64ull << 20;
+constexpr uint64_t max_picture_pixels = 16ull << 20;
 
 struct png_source {
     const uint8_t* data;
@@ -99,8 +99,10 @@ bool decode_png_into(png_structp png, png_infop info, png_source* src, png_work&
     if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
     if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    if (type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    bool trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    if (trns) png_set_tRNS_to_alpha(png);
+    // Grey with any kind of alpha comes out as RGBA: there is no grey-and-alpha buffer.
+    if (type == PNG_COLOR_TYPE_GRAY_ALPHA || (type == PNG_COLOR_TYPE_GRAY && trns)) png_set_gray_to_rgb(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     int channels = png_get_channels(png, info);
@@ -195,11 +197,17 @@ image* create_image(int width, int height, int frames, int flags)
 image* load_image(const std::string& url, int flags)
 {
     stream_handle s(open_read(url));
-    if (!s) return nullptr;
+    if (!s) {
+        std::fprintf(stderr, "ramparion: cannot open picture %s\n", url.c_str());
+        return nullptr;
+    }
     std::vector<uint8_t> bytes;
-    if (!read_all(s.get(), bytes)) return nullptr;
-    std::shared_ptr<pixmap> pm = decode_png(bytes.data(), bytes.size());
-    if (!pm) return nullptr;
+    std::shared_ptr<pixmap> pm;
+    if (read_all(s.get(), bytes)) pm = decode_png(bytes.data(), bytes.size());
+    if (!pm) {
+        std::fprintf(stderr, "ramparion: %s is not a picture that can be read\n", url.c_str());
+        return nullptr;
+    }
     image* img = new_image(pm->width, pm->height, 1, flags);
     store_pixmap(img, 0, std::move(pm));
     return img;

@@ -1,0 +1,84 @@
+// Opens the headless display the service tests draw on, and puts back any draw state a test changes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "assets/sprite_set.h"
+#include "platform/headless_backend.h"
+#include "services/display.h"
+#include "services/text.h"
+
+// Once per test binary; a display another test left open is reused when it has the size.
+inline void ensure_test_display()
+{
+    register_embedded_assets(); // refused quietly when done already
+    display* d = current_display();
+    if (d && d->width == 640 && d->height == 480) return;
+    platform::set_backend(std::make_unique<platform::headless_backend>());
+    open_display(640, 480, 0, 0, 0);
+}
+
+// Saves the draw state on entry and restores it through the setters, so the renderer agrees.
+class drawing_test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_test_display();
+        ASSERT_NE(back_buffer(), nullptr);
+        saved_ = draw_state;
+        set_draw_color(255, 255, 255);
+        set_draw_alpha(1.0f);
+        set_blend_mode(blend_mask);
+        set_draw_transform(0.0f, 1.0f, 1.0f);
+        set_clear_color(0, 0, 0);
+        clear_screen();
+    }
+    void TearDown() override
+    {
+        set_draw_color(saved_.color_red, saved_.color_green, saved_.color_blue);
+        set_draw_alpha(saved_.color_alpha);
+        set_blend_mode(saved_.blend_mode);
+        set_draw_transform(saved_.tform_rot, saved_.tform_scale_x, saved_.tform_scale_y);
+        set_clear_color(saved_.clscolor_red, saved_.clscolor_green, saved_.clscolor_blue);
+        draw_state.origin_x = saved_.origin_x;
+        draw_state.origin_y = saved_.origin_y;
+        draw_state.handle_x = saved_.handle_x;
+        draw_state.handle_y = saved_.handle_y;
+        set_font(saved_.image_font);
+    }
+
+    static uint32_t px(int x, int y) { return back_buffer()->pixel(x, y); }
+
+    // The smallest rectangle holding every pixel that differs from `bg`; w = 0 when none does.
+    struct box {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    static box ink_box(uint32_t bg = 0)
+    {
+        const frame_buffer* fb = back_buffer();
+        int x0 = fb->width(), y0 = fb->height(), x1 = -1, y1 = -1;
+        for (int y = 0; y < fb->height(); ++y)
+            for (int x = 0; x < fb->width(); ++x)
+                if (fb->pixel(x, y) != bg) {
+                    x0 = std::min(x0, x);
+                    y0 = std::min(y0, y);
+                    x1 = std::max(x1, x);
+                    y1 = std::max(y1, y);
+                }
+        if (x1 < 0) return {};
+        return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    }
+    static int ink_count(uint32_t bg = 0)
+    {
+        const frame_buffer* fb = back_buffer();
+        int n = 0;
+        for (int i = 0; i < fb->width() * fb->height(); ++i) n += fb->pixels()[i] != bg;
+        return n;
+    }
+
+private:
+    draw_state_t saved_;
+};

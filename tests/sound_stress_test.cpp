@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -58,11 +59,16 @@ public:
         if (thread_.joinable()) thread_.join();
     }
 
-    // Waits until the mixer has run `n` more blocks.
-    void wait_blocks(int n)
+    // Waits until the mixer has run `n` more blocks; false if it seems to have stopped.
+    bool wait_blocks(int n)
     {
         int until = blocks.load() + n;
-        while (blocks.load() < until) std::this_thread::yield();
+        auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (blocks.load() < until) {
+            if (std::chrono::steady_clock::now() > give_up) return false;
+            std::this_thread::yield();
+        }
+        return true;
     }
 
     std::atomic<int> blocks{0};
@@ -84,11 +90,13 @@ sound* constant_sound(int frames, int16_t value, bool loop, int rate = mix_rate)
     return s;
 }
 
+// Sets a racing backend and opens the output on it, as the first channel allocation does.
 racing_backend* use_racing_backend()
 {
     auto b = std::make_unique<racing_backend>();
     racing_backend* raw = b.get();
     platform::set_backend(std::move(b));
+    stop_channel(alloc_channel());
     return raw;
 }
 
@@ -125,13 +133,16 @@ TEST(SoundStress, ChannelOperationsAgainstARunningMixer)
             if (!held.empty()) held.erase(held.begin() + static_cast<long>(rng() % held.size()));
             break;
         }
+        if (op % 64 == 0) { // the lock is not fair: let the mixer in
+            ASSERT_TRUE(out->wait_blocks(1));
+        }
     }
     EXPECT_GT(started, 1000);
-    EXPECT_GT(out->blocks.load(), 10) << "the mixer did not run alongside";
+    EXPECT_GT(out->blocks.load(), 600) << "the mixer did not run alongside";
 
     // Free the sounds while the mixer still runs: every voice on them must end first.
     for (sound* s : sounds) free_sound(s);
-    out->wait_blocks(3);
+    ASSERT_TRUE(out->wait_blocks(3));
     EXPECT_EQ(out->last_peak.load(), 0);
     for (channel c : held) EXPECT_EQ(channel_playing(c), 0);
     platform::set_backend(nullptr);
@@ -145,10 +156,12 @@ TEST(SoundStress, CueThenResumeNeverLeaksALoudFirstBlock)
         channel c = cue_sound(s, 0);
         set_channel_volume(c, 0.0f);
         resume_channel(c);
-        if (n % 100 == 0) out->wait_blocks(1);
+        if (n % 100 == 0) {
+            ASSERT_TRUE(out->wait_blocks(1));
+        }
         stop_channel(c);
     }
-    out->wait_blocks(1);
+    ASSERT_TRUE(out->wait_blocks(1));
     EXPECT_EQ(out->max_peak.load(), 0) << "a voice was heard before its volume was set";
     free_sound(s);
     platform::set_backend(nullptr);
@@ -184,7 +197,7 @@ TEST(SoundStress, MusicChangesWhileMixing)
         start_music(n % 2);
         ASSERT_EQ(channel_playing(music_channel), 1) << "track change " << n;
         play_effect(fx, 0);
-        out->wait_blocks(2);
+        ASSERT_TRUE(out->wait_blocks(2));
     }
     stop_channel(music_channel);
     free_sound(fx);

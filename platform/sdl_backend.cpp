@@ -39,7 +39,8 @@ public:
                 return false;
             }
             video_ok_ = true;
-            SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+            if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
+                std::fprintf(stderr, "ramparion: no joysticks: %s\n", SDL_GetError());
         }
         pic_w_ = width;
         pic_h_ = height;

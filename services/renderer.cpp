@@ -1,8 +1,17 @@
 // The software renderer: textured and flat quads, points, clears and read-back on a 32-bit back buffer.
+//
+// Quads are walked row by row. Each row's span comes from the quad's edge forms and its ends are
+// settled by the exact coverage rule; the texels along a span come from per-column tables when the
+// quad is not rotated, or from 32.32 fixed-point steps when it is. A step that lands within a hair
+// of a texel (or filter-weight) boundary is redone in doubles the way the per-pixel rule computes it,
+// so the pixels are exactly those of that rule, only cheaper.
 #include "services/renderer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+#include "services/renderer_spans.h"
 
 namespace {
 
@@ -66,26 +75,53 @@ bounds row_bounds(const float xy[8], const clip_rect& clip)
     return {y0, y1};
 }
 
-// Walks every covered pixel of a quad in the clip, handing (x, y, un, vn) to `fn`.
+
+// floor and ceil for values well inside the int range, without a library call; the same integers.
+inline int floor_int(double x)
+{
+    int i = static_cast<int>(x);
+    return i - (x < i);
+}
+inline int ceil_int(double x)
+{
+    int i = static_cast<int>(x);
+    return i + (x > i);
+}
+
+// Visits the covered span x0..x1 (inclusive) of every row: fn(y, x0, x1, cy).
 template <typename F>
-void scan(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
+void scan_spans(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
 {
     if (!m.ok) return;
     bounds b = row_bounds(xy, clip);
     // un = ua + ux x cx along a row, and likewise vn.
     const double ux = m.sgn * m.fy, vx = -m.sgn * m.ey;
+    // Unrotated, un depends on x alone and vn on y alone: every covered row has the same span.
+    const bool aligned = m.fx == 0.0 && m.ey == 0.0;
+    bool have_span = false;
+    int sx0 = 0, sx1 = -1;
     for (int y = b.y0; y < b.y1; ++y) {
         double cy = y + 0.5;
-        double ua = m.un(0.0, cy), va = m.vn(0.0, cy);
+        double va = m.vn(0.0, cy);
+        if (have_span) {
+            if (va >= 0.0 && va < m.det && sx0 <= sx1) fn(y, sx0, sx1, cy);
+            continue;
+        }
+        double ua = m.un(0.0, cy);
         double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
         if (!narrow(ua, ux, m.det, lo, hi)) continue;
         if (!narrow(va, vx, m.det, lo, hi)) continue;
-        int x0 = std::max(clip.x0, static_cast<int>(std::ceil(lo - 0.5)) - 1);
-        int x1 = std::min(clip.x1 - 1, static_cast<int>(std::floor(hi - 0.5)) + 1);
+        int x0 = std::max(clip.x0, ceil_int(lo - 0.5) - 1);
+        int x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5) + 1);
         // The solved ends may be off by one through rounding: settle them by the exact rule.
         while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
         while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
-        for (int x = x0; x <= x1; ++x) fn(x, y, m.un(x + 0.5, cy), m.vn(x + 0.5, cy));
+        if (aligned) {
+            have_span = true;
+            sx0 = x0;
+            sx1 = x1;
+        }
+        if (x0 <= x1) fn(y, x0, x1, cy);
     }
 }
 
@@ -132,15 +168,285 @@ double texel_footprint(const uv_map& m, const texture& tex)
     return std::max(dx, dy);
 }
 
-inline void shade(uint32_t& dst, uint32_t texel, const paint& p)
+
+// lerp_argb on two channels at a time: each 16-bit half holds one channel's sum, which stays
+// below 65536, so the result is the same channel by channel.
+inline uint32_t lerp2(uint32_t a, uint32_t b, uint32_t w)
 {
-    uint32_t ta = texel >> 24;
-    uint32_t a = p.a == 255 ? ta : div255(ta * p.a);
-    uint32_t r = (texel >> 16) & 255, g = (texel >> 8) & 255, b = texel & 255;
-    if (p.r != 255) r = div255(r * p.r);
-    if (p.g != 255) g = div255(g * p.g);
-    if (p.b != 255) b = div255(b * p.b);
-    dst = blend_pixel(dst, r, g, b, a, p.blend);
+    const uint32_t lo = 0x00FF00FFu, iw = 256 - w;
+    uint32_t even = (((a & lo) * iw + (b & lo) * w + 0x00800080u) >> 8) & lo;
+    uint32_t odd = ((((a >> 8) & lo) * iw + ((b >> 8) & lo) * w + 0x00800080u) >> 8) & lo;
+    return even | odd << 8;
+}
+
+constexpr int chunk = 256;
+constexpr double one32 = 4294967296.0;
+// Steps closer than this (2^-20 texel) to a boundary are redone exactly.
+constexpr uint32_t guard = 1u << 12;
+
+inline bool near_texel_edge(int64_t t)
+{
+    return static_cast<uint32_t>(static_cast<uint32_t>(t) + guard) < 2 * guard;
+}
+
+// Bilinear weights round frac x 256 to the nearest: the boundaries sit at frac x 256 + 0.5 whole.
+// Where the texel index itself changes the weight is 256 on one side and 0 on the other, which
+// fetch the same texel, so that is no boundary.
+inline bool near_weight_edge(int64_t t)
+{
+    return ((static_cast<uint32_t>(t) + (1u << 23) + guard) & 0xFFFFFFu) < 2 * guard;
+}
+
+inline uint32_t weight_of(int64_t t)
+{
+    return static_cast<uint32_t>((static_cast<uint64_t>(static_cast<uint32_t>(t)) + (1u << 23)) >> 24);
+}
+
+// Truncates: off by less than one unit, which the step bound allows for.
+inline int64_t to_fixed(double t) { return static_cast<int64_t>(t * one32); }
+
+// Whether fixed-point steps over this quad stay within the guard of the exact per-pixel values.
+// The exact rule's own rounding grows with the size of the terms in its edge forms.
+bool steps_are_safe(const uv_map& m, const float xy[8], const clip_rect& c, int width, int height)
+{
+    float xmin = std::min(std::min(xy[0], xy[2]), std::min(xy[4], xy[6]));
+    float xmax = std::max(std::max(xy[0], xy[2]), std::max(xy[4], xy[6]));
+    float ymin = std::min(std::min(xy[1], xy[3]), std::min(xy[5], xy[7]));
+    float ymax = std::max(std::max(xy[1], xy[3]), std::max(xy[5], xy[7]));
+    double dx = std::max(std::fabs(xmin - m.px), std::fabs(xmax - m.px)) + 2.0;
+    double dy = std::max(std::fabs(ymin - m.py), std::fabs(ymax - m.py)) + 2.0;
+    double n = std::max(1, c.x1 - c.x0);
+    auto safe = [&](double terms, int size, double slope) {
+        double scale = size / m.det;
+        double exact_err = std::ldexp(terms * scale, -51) + std::ldexp(size + 2.0, -51);
+        double total = 2.0 * exact_err + std::ldexp(1.0, -31) + n * (std::ldexp(1.0, -32) + std::ldexp(std::fabs(slope), -50));
+        return std::isfinite(total) && total * one32 < guard - 4;
+    };
+    double su = std::fabs(m.fy) * width / m.det, sv = std::fabs(m.ey) * height / m.det;
+    return safe(dx * std::fabs(m.fy) + dy * std::fabs(m.fx), width, su) &&
+           safe(dy * std::fabs(m.ex) + dx * std::fabs(m.ey), height, sv) && su < 65536.0 && sv < 65536.0;
+}
+
+// One screen step in fixed point along u and v, for a level of the given size.
+struct level_steps {
+    int64_t du, dv;
+    level_steps(const uv_map& m, const texture::level& l)
+        : du(to_fixed(m.sgn * m.fy * l.width / m.det)), dv(to_fixed(-m.sgn * m.ey * l.height / m.det))
+    {
+    }
+};
+
+struct quad_job {
+    uint32_t* px;
+    int stride;
+    const uv_map& m;
+    const float* xy;
+    const clip_rect& c;
+    const paint& p;
+};
+
+// Unrotated, unfiltered: one texel column per screen column, found once for the whole quad.
+void aligned_nearest(const quad_job& j, const texture::level& l)
+{
+    thread_local std::vector<int> cols;
+    int cx0 = 0, cx1 = -1;
+    bool run = false; // consecutive columns: the row is read straight from the texture
+    uint32_t buf[chunk];
+    const double det = j.m.det;
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        if (x0 != cx0 || x1 != cx1) {
+            cx0 = x0;
+            cx1 = x1;
+            cols.resize(static_cast<size_t>(x1 - x0 + 1));
+            run = true;
+            for (int x = x0; x <= x1; ++x) {
+                int tx = clampi(floor_int(j.m.un(x + 0.5, cy) * l.width / det), 0, l.width - 1);
+                cols[static_cast<size_t>(x - x0)] = tx;
+                run = run && tx == cols[0] + (x - x0);
+            }
+        }
+        int ty = clampi(floor_int(j.m.vn(x0 + 0.5, cy) * l.height / det), 0, l.height - 1);
+        const uint32_t* row = &l.texels[static_cast<size_t>(ty) * l.width];
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        int n = x1 - x0 + 1;
+        if (run) {
+            shade_span(dst, row + cols[0], n, j.p);
+            return;
+        }
+        for (int i = 0; i < n; i += chunk) {
+            int k = std::min(chunk, n - i);
+            for (int t = 0; t < k; ++t) buf[t] = row[cols[static_cast<size_t>(i + t)]];
+            shade_span(dst + i, buf, k, j.p);
+        }
+    });
+}
+
+struct axis_tap {
+    int a, b;   // the two texels
+    uint32_t w; // weight of b, 0..256
+};
+
+// fetch_bilinear's rule along one axis; f is the texel position (un x size / det).
+inline axis_tap tap_of(double f, int size)
+{
+    f -= 0.5;
+    int i0 = floor_int(f);
+    uint32_t w = static_cast<uint32_t>((f - i0) * 256.0 + 0.5);
+    return {clampi(i0, 0, size - 1), clampi(i0 + 1, 0, size - 1), w};
+}
+
+inline uint32_t bilinear(const texture::level& l, const axis_tap& tx, const axis_tap& ty)
+{
+    const uint32_t* ra = &l.texels[static_cast<size_t>(ty.a) * l.width];
+    const uint32_t* rb = &l.texels[static_cast<size_t>(ty.b) * l.width];
+    return lerp2(lerp2(ra[tx.a], ra[tx.b], tx.w), lerp2(rb[tx.a], rb[tx.b], tx.w), ty.w);
+}
+
+// Unrotated, filtered: the taps of every column found once; l1 (when not null) is mixed in.
+void aligned_filtered(const quad_job& j, const texture::level& l0, const texture::level* l1, uint32_t mix)
+{
+    thread_local std::vector<axis_tap> cols0, cols1;
+    int cx0 = 0, cx1 = -1;
+    bool direct = false; // every weight 0 and consecutive taps: the texels themselves
+    uint32_t buf[chunk];
+    const double det = j.m.det;
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        if (x0 != cx0 || x1 != cx1) {
+            cx0 = x0;
+            cx1 = x1;
+            size_t n = static_cast<size_t>(x1 - x0 + 1);
+            cols0.resize(n);
+            cols1.resize(n);
+            direct = l1 == nullptr;
+            for (int x = x0; x <= x1; ++x) {
+                double un = j.m.un(x + 0.5, cy);
+                axis_tap t = tap_of(un * l0.width / det, l0.width);
+                cols0[static_cast<size_t>(x - x0)] = t;
+                if (l1) cols1[static_cast<size_t>(x - x0)] = tap_of(un * l1->width / det, l1->width);
+                direct = direct && t.w == 0 && t.a == cols0[0].a + (x - x0);
+            }
+        }
+        double vn = j.m.vn(x0 + 0.5, cy);
+        axis_tap r0 = tap_of(vn * l0.height / det, l0.height);
+        axis_tap r1 = l1 ? tap_of(vn * l1->height / det, l1->height) : axis_tap{0, 0, 0};
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        int n = x1 - x0 + 1;
+        if (direct && r0.w == 0) {
+            shade_span(dst, &l0.texels[static_cast<size_t>(r0.a) * l0.width + cols0[0].a], n, j.p);
+            return;
+        }
+        for (int i = 0; i < n; i += chunk) {
+            int k = std::min(chunk, n - i);
+            for (int t = 0; t < k; ++t) {
+                size_t ci = static_cast<size_t>(i + t);
+                uint32_t texel = bilinear(l0, cols0[ci], r0);
+                if (l1) texel = lerp2(texel, bilinear(*l1, cols1[ci], r1), mix);
+                buf[t] = texel;
+            }
+            shade_span(dst + i, buf, k, j.p);
+        }
+    });
+}
+
+// Any quad, every pixel by the exact rule: for the rare quad whose steps could stray.
+void exact_pixels(const quad_job& j, const texture::level& l0, const texture::level* l1, uint32_t mix,
+                  bool filtered)
+{
+    uint32_t buf[chunk];
+    const double det = j.m.det;
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        int n = x1 - x0 + 1;
+        for (int i = 0; i < n; i += chunk) {
+            int k = std::min(chunk, n - i);
+            for (int t = 0; t < k; ++t) {
+                double cx = x0 + i + t + 0.5, u = j.m.un(cx, cy), v = j.m.vn(cx, cy);
+                uint32_t texel;
+                if (filtered) {
+                    texel = fetch_bilinear(l0, u, v, det);
+                    if (l1) texel = lerp_argb(texel, fetch_bilinear(*l1, u, v, det), mix);
+                } else {
+                    texel = fetch_nearest(l0, u, v, det);
+                }
+                buf[t] = texel;
+            }
+            shade_span(dst + i, buf, k, j.p);
+        }
+    });
+}
+
+// Rotated, unfiltered: fixed-point steps from each span's exact start.
+void stepped_nearest(const quad_job& j, const texture::level& l)
+{
+    uint32_t buf[chunk];
+    const double det = j.m.det;
+    const level_steps s(j.m, l);
+    const int w = l.width, h = l.height;
+    const double ku = w / det, kv = h / det;
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        int64_t tu = to_fixed(j.m.un(x0 + 0.5, cy) * ku);
+        int64_t tv = to_fixed(j.m.vn(x0 + 0.5, cy) * kv);
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        int n = x1 - x0 + 1;
+        for (int i = 0; i < n; i += chunk) {
+            int k = std::min(chunk, n - i);
+            for (int t = 0; t < k; ++t, tu += s.du, tv += s.dv) {
+                // Away from texel edges the exact index lies in the texture, so no clamp is needed;
+                // anything else (an edge, or outside through a step we did not foresee) is redone.
+                uint32_t tx = static_cast<uint32_t>(tu >> 32), ty = static_cast<uint32_t>(tv >> 32);
+                if ((near_texel_edge(tu) | near_texel_edge(tv) | (tx >= static_cast<uint32_t>(w)) |
+                     (ty >= static_cast<uint32_t>(h)))) {
+                    double cx = x0 + i + t + 0.5;
+                    buf[t] = fetch_nearest(l, j.m.un(cx, cy), j.m.vn(cx, cy), det);
+                    continue;
+                }
+                buf[t] = l.texels[static_cast<size_t>(ty) * w + tx];
+            }
+            shade_span(dst + i, buf, k, j.p);
+        }
+    });
+}
+
+inline axis_tap tap_of_fixed(int64_t t, int size)
+{
+    int i0 = static_cast<int>(t >> 32);
+    return {clampi(i0, 0, size - 1), clampi(i0 + 1, 0, size - 1), weight_of(t)};
+}
+
+// Rotated, filtered: as stepped_nearest, with the taps' weights checked against their boundaries.
+void stepped_filtered(const quad_job& j, const texture::level& l0, const texture::level* l1, uint32_t mix)
+{
+    uint32_t buf[chunk];
+    const double det = j.m.det;
+    const level_steps s0(j.m, l0);
+    const level_steps s1 = l1 ? level_steps(j.m, *l1) : s0;
+    const texture::level& m1 = l1 ? *l1 : l0;
+    const double ku0 = l0.width / det, kv0 = l0.height / det, ku1 = m1.width / det, kv1 = m1.height / det;
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        double un = j.m.un(x0 + 0.5, cy), vn = j.m.vn(x0 + 0.5, cy);
+        int64_t u0 = to_fixed(un * ku0 - 0.5), v0 = to_fixed(vn * kv0 - 0.5);
+        int64_t u1 = to_fixed(un * ku1 - 0.5), v1 = to_fixed(vn * kv1 - 0.5);
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        int n = x1 - x0 + 1;
+        for (int i = 0; i < n; i += chunk) {
+            int k = std::min(chunk, n - i);
+            for (int t = 0; t < k; ++t, u0 += s0.du, v0 += s0.dv, u1 += s1.du, v1 += s1.dv) {
+                bool unsure = near_weight_edge(u0) || near_weight_edge(v0) ||
+                              (l1 && (near_weight_edge(u1) || near_weight_edge(v1)));
+                if (unsure) {
+                    double cx = x0 + i + t + 0.5, u = j.m.un(cx, cy), v = j.m.vn(cx, cy);
+                    uint32_t texel = fetch_bilinear(l0, u, v, det);
+                    if (l1) texel = lerp_argb(texel, fetch_bilinear(*l1, u, v, det), mix);
+                    buf[t] = texel;
+                    continue;
+                }
+                uint32_t texel = bilinear(l0, tap_of_fixed(u0, l0.width), tap_of_fixed(v0, l0.height));
+                if (l1) texel = lerp2(texel, bilinear(*l1, tap_of_fixed(u1, l1->width), tap_of_fixed(v1, l1->height)), mix);
+                buf[t] = texel;
+            }
+            shade_span(dst + i, buf, k, j.p);
+        }
+    });
 }
 
 } // namespace
@@ -201,22 +507,25 @@ void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const pai
     clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
                 std::min(height_, clip.y1)};
     if (p.blend == blend_mask && p.a < 128) return;
-    scan(invert(xy), xy, c, [&](int x, int y, double, double) {
-        uint32_t& d = px_[static_cast<size_t>(y) * width_ + x];
-        d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
+    uint32_t* px = px_.data();
+    const int stride = width_;
+    scan_spans(invert(xy), xy, c, [&](int y, int x0, int x1, double) {
+        fill_span(px + static_cast<size_t>(y) * stride + x0, x1 - x0 + 1, p);
     });
 }
 
 void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_rect& clip, const paint& p)
 {
     if (tex.levels.empty()) return;
+    if (p.blend == blend_mask && p.a < 128) return; // no texel can pass the alpha test
     clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
                 std::min(height_, clip.y1)};
+    const uv_map m = invert(xy);
+    if (!m.ok) return;
     bool filtered = tex.flags & texture_filtered;
     const texture::level* l0 = &tex.levels[0];
     const texture::level* l1 = nullptr;
     uint32_t level_mix = 0;
-    const uv_map m = invert(xy);
     if ((tex.flags & texture_mipmapped) && tex.levels.size() > 1) {
         double lod = std::log2(texel_footprint(m, tex));
         if (lod > 0.0) {
@@ -233,17 +542,18 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
             }
         }
     }
-    const double det = m.det;
-    scan(m, xy, c, [&](int x, int y, double u, double v) {
-        uint32_t t;
-        if (filtered) {
-            t = fetch_bilinear(*l0, u, v, det);
-            if (l1) t = lerp_argb(t, fetch_bilinear(*l1, u, v, det), level_mix);
-        } else {
-            t = fetch_nearest(*l0, u, v, det);
-        }
-        shade(px_[static_cast<size_t>(y) * width_ + x], t, p);
-    });
+    if (level_mix == 0) l1 = nullptr; // a mix of 0 keeps the first level exactly
+    const quad_job job{px_.data(), width_, m, xy, c, p};
+    if (m.fx == 0.0 && m.ey == 0.0) {
+        if (filtered) aligned_filtered(job, *l0, l1, level_mix);
+        else aligned_nearest(job, *l0);
+        return;
+    }
+    bool safe = steps_are_safe(m, xy, c, l0->width, l0->height) &&
+                (!l1 || steps_are_safe(m, xy, c, l1->width, l1->height));
+    if (!safe) exact_pixels(job, *l0, l1, level_mix, filtered);
+    else if (filtered) stepped_filtered(job, *l0, l1, level_mix);
+    else stepped_nearest(job, *l0);
 }
 
 void frame_buffer::put_point(int x, int y, const clip_rect& clip, const paint& p)

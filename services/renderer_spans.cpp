@@ -1,0 +1,147 @@
+// Span kernels of the renderer: tint, alpha and blend a run of texels or a flat colour onto a row.
+//
+// The portable loops state the rule; SSE2 (every x86-64) and AVX2 (chosen at run time) give the
+// same pixels faster.
+#include "services/renderer_spans.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define RAMPARION_SSE2 1
+#else
+#define RAMPARION_SSE2 0
+#endif
+
+#if RAMPARION_SSE2
+namespace {
+
+struct sse2 {
+    using reg = __m128i;
+    static constexpr int lanes = 4, all_bits = 0xF;
+    static reg load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void store(uint32_t* p, reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    // The first `count` (< 4) pixels between a row and a register-sized buffer.
+    static void load_part(uint32_t* buf, const uint32_t* p, int count)
+    {
+        buf[1] = buf[2] = buf[3] = 0;
+        buf[0] = p[0];
+        if (count > 1) buf[1] = p[1];
+        if (count > 2) buf[2] = p[2];
+    }
+    static void store_part(uint32_t* p, const uint32_t* buf, int count)
+    {
+        p[0] = buf[0];
+        if (count > 1) p[1] = buf[1];
+        if (count > 2) p[2] = buf[2];
+    }
+    static reg zero() { return _mm_setzero_si128(); }
+    static reg set32(int v) { return _mm_set1_epi32(v); }
+    static reg set16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
+    static reg set16x4(int b, int g, int r, int a)
+    {
+        return _mm_setr_epi16(static_cast<short>(b), static_cast<short>(g), static_cast<short>(r),
+                              static_cast<short>(a), static_cast<short>(b), static_cast<short>(g),
+                              static_cast<short>(r), static_cast<short>(a));
+    }
+    static reg unpacklo8(reg a, reg b) { return _mm_unpacklo_epi8(a, b); }
+    static reg unpackhi8(reg a, reg b) { return _mm_unpackhi_epi8(a, b); }
+    static reg packus16(reg a, reg b) { return _mm_packus_epi16(a, b); }
+    static reg mullo16(reg a, reg b) { return _mm_mullo_epi16(a, b); }
+    static reg mulhi16(reg a, reg b) { return _mm_mulhi_epu16(a, b); }
+    static reg add16(reg a, reg b) { return _mm_add_epi16(a, b); }
+    static reg sub16(reg a, reg b) { return _mm_sub_epi16(a, b); }
+    static reg adds8(reg a, reg b) { return _mm_adds_epu8(a, b); }
+    static reg and_(reg a, reg b) { return _mm_and_si128(a, b); }
+    static reg or_(reg a, reg b) { return _mm_or_si128(a, b); }
+    static reg andnot(reg a, reg b) { return _mm_andnot_si128(a, b); }
+    static reg srai32(reg a, int n) { return _mm_srai_epi32(a, n); }
+    static reg spread_alpha(reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static int sign_bits32(reg a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
+    static bool all_equal32(reg a, reg b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+};
+
+} // namespace
+#include "services/renderer_span_kernels.h"
+#endif
+
+namespace {
+
+int kernel_level = -1; // -1: not chosen yet
+
+// The renderer's one colour rule for a texel: tinted by the draw colour, alpha by the draw alpha.
+inline uint32_t shade_one(uint32_t dst, uint32_t texel, const paint& p)
+{
+    uint32_t ta = texel >> 24;
+    uint32_t a = p.a == 255 ? ta : div255(ta * p.a);
+    uint32_t r = (texel >> 16) & 255, g = (texel >> 8) & 255, b = texel & 255;
+    if (p.r != 255) r = div255(r * p.r);
+    if (p.g != 255) g = div255(g * p.g);
+    if (p.b != 255) b = div255(b * p.b);
+    return blend_pixel(dst, r, g, b, a, p.blend);
+}
+
+int mode_of(int blend)
+{
+    switch (blend) {
+    case blend_mask:
+    case blend_alpha:
+    case blend_add:
+    case blend_multiply:
+        return blend;
+    default:
+        return blend_solid;
+    }
+}
+
+int best_level()
+{
+    int best = RAMPARION_SSE2 ? span_sse2 : span_portable;
+    if (avx2_spans_available()) best = span_avx2;
+    return best;
+}
+
+int level()
+{
+    if (kernel_level < 0) kernel_level = best_level();
+    return kernel_level;
+}
+
+} // namespace
+
+int span_kernels_in_use() { return level(); }
+
+int set_span_kernels(int wanted)
+{
+    kernel_level = std::min(wanted < 0 ? best_level() : wanted, best_level());
+    return kernel_level;
+}
+
+void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p)
+{
+    switch (level()) {
+    case span_avx2:
+        return shade_span_avx2(dst, src, n, p, mode_of(p.blend));
+#if RAMPARION_SSE2
+    case span_sse2:
+        return span_kernels<sse2>::shade_any(dst, src, n, p, mode_of(p.blend));
+#endif
+    default:
+        for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], src[i], p);
+    }
+}
+
+void fill_span(uint32_t* dst, int n, const paint& p)
+{
+    switch (level()) {
+    case span_avx2:
+        return fill_span_avx2(dst, n, p, mode_of(p.blend));
+#if RAMPARION_SSE2
+    case span_sse2:
+        return span_kernels<sse2>::fill(dst, n, p, mode_of(p.blend));
+#endif
+    default:
+        if (p.blend == blend_mask && p.a < 128) return;
+        for (int i = 0; i < n; ++i) dst[i] = blend_pixel(dst[i], p.r, p.g, p.b, p.a, p.blend);
+    }
+}

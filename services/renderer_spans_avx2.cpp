@@ -1,0 +1,87 @@
+// The span kernels eight pixels at a time, for processors with AVX2 (chosen at run time).
+#include "services/renderer_spans.h"
+
+#include <cstdint>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+
+// Only what follows is built for AVX2: the library headers above keep the default target.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace {
+
+struct avx2 {
+    using reg = __m256i;
+    static constexpr int lanes = 8, all_bits = 0xFF;
+    static reg load(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void store(uint32_t* p, reg v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    // The first `count` (< 8) pixels between a row and a register-sized buffer, by masked moves.
+    static reg part_mask(int count)
+    {
+        return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
+    static void load_part(uint32_t* buf, const uint32_t* p, int count)
+    {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(buf),
+                            _mm256_maskload_epi32(reinterpret_cast<const int*>(p), part_mask(count)));
+    }
+    static void store_part(uint32_t* p, const uint32_t* buf, int count)
+    {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), part_mask(count), load(buf));
+    }
+    static reg zero() { return _mm256_setzero_si256(); }
+    static reg set32(int v) { return _mm256_set1_epi32(v); }
+    static reg set16(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+    static reg set16x4(int b, int g, int r, int a)
+    {
+        return _mm256_set1_epi64x(static_cast<long long>(static_cast<uint16_t>(b)) |
+                                  static_cast<long long>(static_cast<uint16_t>(g)) << 16 |
+                                  static_cast<long long>(static_cast<uint16_t>(r)) << 32 |
+                                  static_cast<long long>(static_cast<uint16_t>(a)) << 48);
+    }
+    // Unpacks and packs work within each 128-bit half, which keeps every pixel in its place.
+    static reg unpacklo8(reg a, reg b) { return _mm256_unpacklo_epi8(a, b); }
+    static reg unpackhi8(reg a, reg b) { return _mm256_unpackhi_epi8(a, b); }
+    static reg packus16(reg a, reg b) { return _mm256_packus_epi16(a, b); }
+    static reg mullo16(reg a, reg b) { return _mm256_mullo_epi16(a, b); }
+    static reg mulhi16(reg a, reg b) { return _mm256_mulhi_epu16(a, b); }
+    static reg add16(reg a, reg b) { return _mm256_add_epi16(a, b); }
+    static reg sub16(reg a, reg b) { return _mm256_sub_epi16(a, b); }
+    static reg adds8(reg a, reg b) { return _mm256_adds_epu8(a, b); }
+    static reg and_(reg a, reg b) { return _mm256_and_si256(a, b); }
+    static reg or_(reg a, reg b) { return _mm256_or_si256(a, b); }
+    static reg andnot(reg a, reg b) { return _mm256_andnot_si256(a, b); }
+    static reg srai32(reg a, int n) { return _mm256_srai_epi32(a, n); }
+    static reg spread_alpha(reg a) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static int sign_bits32(reg a) { return _mm256_movemask_ps(_mm256_castsi256_ps(a)); }
+    static bool all_equal32(reg a, reg b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) == -1; }
+};
+
+} // namespace
+
+#include "services/renderer_span_kernels.h"
+
+void shade_span_avx2(uint32_t* dst, const uint32_t* src, int n, const paint& p, int mode)
+{
+    span_kernels<avx2>::shade_any(dst, src, n, p, mode);
+}
+
+void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx2>::fill(dst, n, p, mode); }
+
+#pragma GCC pop_options
+
+bool avx2_spans_available()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+#else
+
+void shade_span_avx2(uint32_t*, const uint32_t*, int, const paint&, int) {}
+void fill_span_avx2(uint32_t*, int, const paint&, int) {}
+bool avx2_spans_available() { return false; }
+
+#endif

@@ -1,0 +1,436 @@
+// The span renderer against a straightforward per-pixel renderer kept here: identical pixels for
+// random quads of every kind, on every kernel level the processor has.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "services/maths.h"
+#include "services/renderer.h"
+#include "services/renderer_spans.h"
+
+namespace {
+
+// ---- The per-pixel renderer: every covered pixel found and sampled from scratch, in doubles. ----
+namespace plain {
+
+struct uv_map {
+    double px, py, ex, ey, fx, fy, det, sgn;
+    bool ok;
+    double un(double cx, double cy) const { return sgn * ((cx - px) * fy - (cy - py) * fx); }
+    double vn(double cx, double cy) const { return sgn * (ex * (cy - py) - ey * (cx - px)); }
+};
+
+uv_map invert(const float xy[8])
+{
+    uv_map m{};
+    m.px = xy[0];
+    m.py = xy[1];
+    m.ex = xy[2] - m.px;
+    m.ey = xy[3] - m.py;
+    m.fx = xy[6] - m.px;
+    m.fy = xy[7] - m.py;
+    double det = m.ex * m.fy - m.ey * m.fx;
+    m.ok = det != 0.0;
+    m.sgn = det < 0 ? -1.0 : 1.0;
+    m.det = det * m.sgn;
+    return m;
+}
+
+bool inside(const uv_map& m, double cx, double cy)
+{
+    double u = m.un(cx, cy), v = m.vn(cx, cy);
+    return u >= 0.0 && u < m.det && v >= 0.0 && v < m.det;
+}
+
+bool narrow(double a, double b, double det, double& lo, double& hi)
+{
+    if (b == 0.0) return a >= 0.0 && a < det;
+    double x0 = (0.0 - a) / b, x1 = (det - a) / b;
+    if (x0 > x1) std::swap(x0, x1);
+    lo = std::max(lo, x0);
+    hi = std::min(hi, x1);
+    return lo <= hi + 1.0;
+}
+
+template <typename F>
+void scan(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
+{
+    if (!m.ok) return;
+    float mn = std::min(std::min(xy[1], xy[3]), std::min(xy[5], xy[7]));
+    float mx = std::max(std::max(xy[1], xy[3]), std::max(xy[5], xy[7]));
+    int y0 = std::max(clip.y0, static_cast<int>(std::floor(mn - 0.5)));
+    int y1 = std::min(clip.y1, static_cast<int>(std::ceil(mx + 0.5)));
+    const double ux = m.sgn * m.fy, vx = -m.sgn * m.ey;
+    for (int y = y0; y < y1; ++y) {
+        double cy = y + 0.5;
+        double ua = m.un(0.0, cy), va = m.vn(0.0, cy);
+        double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
+        if (!narrow(ua, ux, m.det, lo, hi)) continue;
+        if (!narrow(va, vx, m.det, lo, hi)) continue;
+        int x0 = std::max(clip.x0, static_cast<int>(std::ceil(lo - 0.5)) - 1);
+        int x1 = std::min(clip.x1 - 1, static_cast<int>(std::floor(hi - 0.5)) + 1);
+        while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
+        while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
+        for (int x = x0; x <= x1; ++x) fn(x, y, m.un(x + 0.5, cy), m.vn(x + 0.5, cy));
+    }
+}
+
+int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+uint32_t fetch_nearest(const texture::level& l, double un, double vn, double det)
+{
+    int tx = clampi(static_cast<int>(std::floor(un * l.width / det)), 0, l.width - 1);
+    int ty = clampi(static_cast<int>(std::floor(vn * l.height / det)), 0, l.height - 1);
+    return l.texels[static_cast<size_t>(ty) * l.width + tx];
+}
+
+uint32_t lerp_argb(uint32_t a, uint32_t b, uint32_t w)
+{
+    uint32_t out = 0;
+    for (int s = 0; s < 32; s += 8) {
+        uint32_t ca = (a >> s) & 255, cb = (b >> s) & 255;
+        out |= ((ca * (256 - w) + cb * w + 128) >> 8) << s;
+    }
+    return out;
+}
+
+uint32_t fetch_bilinear(const texture::level& l, double un, double vn, double det)
+{
+    double fx = un * l.width / det - 0.5, fy = vn * l.height / det - 0.5;
+    int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
+    uint32_t wx = static_cast<uint32_t>((fx - x0) * 256.0 + 0.5);
+    uint32_t wy = static_cast<uint32_t>((fy - y0) * 256.0 + 0.5);
+    int xa = clampi(x0, 0, l.width - 1), xb = clampi(x0 + 1, 0, l.width - 1);
+    int ya = clampi(y0, 0, l.height - 1), yb = clampi(y0 + 1, 0, l.height - 1);
+    const uint32_t* ra = &l.texels[static_cast<size_t>(ya) * l.width];
+    const uint32_t* rb = &l.texels[static_cast<size_t>(yb) * l.width];
+    return lerp_argb(lerp_argb(ra[xa], ra[xb], wx), lerp_argb(rb[xa], rb[xb], wx), wy);
+}
+
+double texel_footprint(const uv_map& m, const texture& tex)
+{
+    if (!m.ok) return 1.0;
+    double w = tex.width() / m.det, h = tex.height() / m.det;
+    double dx = std::hypot(m.fy * w, m.ey * h), dy = std::hypot(m.fx * w, m.ex * h);
+    return std::max(dx, dy);
+}
+
+void shade(uint32_t& dst, uint32_t texel, const paint& p)
+{
+    uint32_t ta = texel >> 24;
+    uint32_t a = p.a == 255 ? ta : div255(ta * p.a);
+    uint32_t r = (texel >> 16) & 255, g = (texel >> 8) & 255, b = texel & 255;
+    if (p.r != 255) r = div255(r * p.r);
+    if (p.g != 255) g = div255(g * p.g);
+    if (p.b != 255) b = div255(b * p.b);
+    dst = blend_pixel(dst, r, g, b, a, p.blend);
+}
+
+struct buffer {
+    int w, h;
+    std::vector<uint32_t> px;
+    clip_rect cut(const clip_rect& c) const
+    {
+        return {std::max(0, c.x0), std::max(0, c.y0), std::min(w, c.x1), std::min(h, c.y1)};
+    }
+
+    void fill_quad(const float xy[8], const clip_rect& clip, const paint& p)
+    {
+        if (p.blend == blend_mask && p.a < 128) return;
+        scan(invert(xy), xy, cut(clip), [&](int x, int y, double, double) {
+            uint32_t& d = px[static_cast<size_t>(y) * w + x];
+            d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
+        });
+    }
+
+    void draw_quad(const texture& tex, const float xy[8], const clip_rect& clip, const paint& p)
+    {
+        if (tex.levels.empty()) return;
+        bool filtered = tex.flags & texture_filtered;
+        const texture::level* l0 = &tex.levels[0];
+        const texture::level* l1 = nullptr;
+        uint32_t level_mix = 0;
+        const uv_map m = invert(xy);
+        if ((tex.flags & texture_mipmapped) && tex.levels.size() > 1) {
+            double lod = std::log2(texel_footprint(m, tex));
+            if (lod > 0.0) {
+                int last = static_cast<int>(tex.levels.size()) - 1;
+                if (filtered) {
+                    int k = std::min(static_cast<int>(std::floor(lod)), last);
+                    l0 = &tex.levels[static_cast<size_t>(k)];
+                    if (k < last) {
+                        l1 = &tex.levels[static_cast<size_t>(k) + 1];
+                        level_mix = static_cast<uint32_t>((lod - k) * 256.0 + 0.5);
+                    }
+                } else {
+                    l0 = &tex.levels[static_cast<size_t>(std::min(static_cast<int>(std::lround(lod)), last))];
+                }
+            }
+        }
+        scan(m, xy, cut(clip), [&](int x, int y, double u, double v) {
+            uint32_t t;
+            if (filtered) {
+                t = fetch_bilinear(*l0, u, v, m.det);
+                if (l1) t = lerp_argb(t, fetch_bilinear(*l1, u, v, m.det), level_mix);
+            } else {
+                t = fetch_nearest(*l0, u, v, m.det);
+            }
+            shade(px[static_cast<size_t>(y) * w + x], t, p);
+        });
+    }
+};
+
+} // namespace plain
+
+// ---- Random cases ----
+
+struct rng {
+    uint32_t s;
+    uint32_t next()
+    {
+        s ^= s << 13;
+        s ^= s >> 17;
+        s ^= s << 5;
+        return s;
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
+    float real(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next() & 0xFFFFFF) / 16777216.0f; }
+    uint8_t byte_with_edges()
+    {
+        constexpr uint8_t edges[] = {0, 1, 127, 128, 254, 255};
+        return below(3) == 0 ? edges[below(6)] : static_cast<uint8_t>(next());
+    }
+};
+
+std::shared_ptr<texture> random_texture(rng& r, int flags)
+{
+    int w = 1 + r.below(r.below(4) == 0 ? 70 : 24), h = 1 + r.below(r.below(4) == 0 ? 70 : 24);
+    std::vector<uint32_t> t(static_cast<size_t>(w) * h);
+    for (uint32_t& v : t) v = static_cast<uint32_t>(r.byte_with_edges()) << 24 | (r.next() & 0xFFFFFF);
+    return make_texture(t.data(), w, h, flags);
+}
+
+paint random_paint(rng& r)
+{
+    paint p;
+    if (r.below(2)) {
+        p.r = r.byte_with_edges();
+        p.g = r.byte_with_edges();
+        p.b = r.byte_with_edges();
+    }
+    p.a = r.below(2) ? 255 : r.byte_with_edges();
+    constexpr int modes[] = {blend_mask, blend_solid, blend_alpha, blend_add, blend_multiply, 0, 9};
+    p.blend = modes[r.below(7)];
+    return p;
+}
+
+// Placement as the display does it: a local rectangle turned and scaled about the handle.
+void random_corners(rng& r, int tw, int th, int fw, int fh, float xy[8])
+{
+    float x, y;
+    switch (r.below(3)) {
+    case 0: // whole pixels
+        x = static_cast<float>(r.below(fw + 20) - 10);
+        y = static_cast<float>(r.below(fh + 20) - 10);
+        break;
+    case 1: // half pixels
+        x = static_cast<float>(r.below(2 * fw + 40) - 20) * 0.5f;
+        y = static_cast<float>(r.below(2 * fh + 40) - 20) * 0.5f;
+        break;
+    default:
+        x = r.real(-10, fw + 10.0f);
+        y = r.real(-10, fh + 10.0f);
+    }
+    float hx = r.below(2) ? tw * 0.5f : 0.0f, hy = r.below(2) ? th * 0.5f : 0.0f;
+    double rot = 0;
+    switch (r.below(4)) {
+    case 0:
+        break;
+    case 1:
+        rot = 90.0 * r.below(4);
+        break;
+    default:
+        rot = r.real(-360, 360);
+    }
+    float sx = 1, sy = 1;
+    if (r.below(2)) {
+        sx = r.real(0.05f, 3.0f);
+        sy = r.below(2) ? sx : r.real(0.05f, 3.0f);
+    }
+    if (r.below(5) == 0) sx = -sx; // mirrored
+    if (r.below(5) == 0) sy = -sy;
+    double s = sin_deg(rot), c = cos_deg(rot);
+    float ix = static_cast<float>(c * sx), iy = static_cast<float>(-s * sy);
+    float jx = static_cast<float>(s * sx), jy = static_cast<float>(c * sy);
+    const float lx[4] = {-hx, tw - hx, tw - hx, -hx}, ly[4] = {-hy, -hy, th - hy, th - hy};
+    for (int i = 0; i < 4; ++i) {
+        xy[2 * i] = x + lx[i] * ix + ly[i] * iy;
+        xy[2 * i + 1] = y + lx[i] * jx + ly[i] * jy;
+    }
+}
+
+clip_rect random_clip(rng& r, int w, int h)
+{
+    if (r.below(3)) return {0, 0, w, h};
+    int x0 = r.below(w + 4) - 2, y0 = r.below(h + 4) - 2;
+    return {x0, y0, x0 + r.below(w + 4), y0 + r.below(h + 4)};
+}
+
+// Fills both buffers with the same pixels, top bytes included: they must survive as the rule says.
+void same_background(rng& r, frame_buffer& fb, plain::buffer& ref)
+{
+    bool top_bytes = r.below(4) == 0;
+    for (size_t i = 0; i < ref.px.size(); ++i) {
+        uint32_t v = r.next() & (top_bytes ? 0xFFFFFFFFu : 0x00FFFFFFu);
+        if (r.below(3) == 0) v = 0;
+        fb.pixels()[i] = v;
+        ref.px[i] = v;
+    }
+}
+
+// The first differing pixel, as text; empty when the buffers agree.
+std::string first_difference(const frame_buffer& fb, const plain::buffer& ref)
+{
+    for (int y = 0; y < ref.h; ++y)
+        for (int x = 0; x < ref.w; ++x)
+            if (fb.pixel(x, y) != ref.px[static_cast<size_t>(y) * ref.w + x]) {
+                char s[96];
+                std::snprintf(s, sizeof s, "pixel %d,%d: %08X, per-pixel rule %08X", x, y, fb.pixel(x, y),
+                              ref.px[static_cast<size_t>(y) * ref.w + x]);
+                return s;
+            }
+    return "";
+}
+
+std::vector<int> kernel_levels()
+{
+    std::vector<int> out;
+    for (int l : {span_portable, span_sse2, span_avx2})
+        if (set_span_kernels(l) == l) out.push_back(l);
+    set_span_kernels(-1);
+    return out;
+}
+
+void describe(const float xy[8], const paint& p, const texture* t, std::string& out)
+{
+    char s[256];
+    std::snprintf(s, sizeof s, "corners %.9g,%.9g %.9g,%.9g %.9g,%.9g %.9g,%.9g paint %d,%d,%d,%d mode %d", xy[0],
+                  xy[1], xy[2], xy[3], xy[4], xy[5], xy[6], xy[7], p.r, p.g, p.b, p.a, p.blend);
+    out = s;
+    if (t) out += " texture " + std::to_string(t->width()) + "x" + std::to_string(t->height()) + " flags " +
+                  std::to_string(t->flags);
+}
+
+// Many random quads onto one pair of buffers; any difference fails with the quad that made it.
+void run_random_quads(uint32_t seed, int fw, int fh, int quads)
+{
+    for (int level : kernel_levels()) {
+        set_span_kernels(level);
+        rng r{seed};
+        frame_buffer fb(fw, fh);
+        plain::buffer ref{fw, fh, std::vector<uint32_t>(static_cast<size_t>(fw) * fh)};
+        same_background(r, fb, ref);
+        int drew = 0; // quads that changed a pixel: the cases must not all miss the buffer
+        for (int q = 0; q < quads; ++q) {
+            std::vector<uint32_t> before = ref.px;
+            constexpr int flag_sets[] = {0, 0, texture_filtered, texture_mipmapped,
+                                         texture_filtered | texture_mipmapped};
+            auto tex = random_texture(r, flag_sets[r.below(5)]);
+            float xy[8];
+            random_corners(r, tex->width(), tex->height(), fw, fh, xy);
+            if (r.below(6) == 0) xy[2 * r.below(4)] += r.real(-3, 3); // a skewed parallelogram
+            paint p = random_paint(r);
+            clip_rect clip = random_clip(r, fw, fh);
+            bool flat = r.below(6) == 0;
+            if (flat) {
+                fb.fill_quad(xy, clip, p);
+                ref.fill_quad(xy, clip, p);
+            } else {
+                fb.draw_quad(*tex, xy, clip, p);
+                ref.draw_quad(*tex, xy, clip, p);
+            }
+            std::string diff = first_difference(fb, ref);
+            if (!diff.empty()) {
+                std::string what;
+                describe(xy, p, flat ? nullptr : tex.get(), what);
+                set_span_kernels(-1);
+                FAIL() << "kernel level " << level << ", quad " << q << ": " << diff << "; " << what;
+            }
+            drew += before != ref.px;
+        }
+        EXPECT_GT(drew, quads / 3) << "too few quads reached the buffer";
+    }
+    set_span_kernels(-1);
+}
+
+} // namespace
+
+TEST(renderer_equivalence, random_quads_on_a_small_buffer)
+{
+    for (uint32_t seed = 1; seed <= 12; ++seed) run_random_quads(seed * 2654435761u, 48, 40, 250);
+}
+
+TEST(renderer_equivalence, random_quads_wider_than_a_kernel_chunk)
+{
+    // Spans of several hundred pixels cross the renderer's buffer chunks.
+    run_random_quads(99, 700, 24, 60);
+}
+
+TEST(renderer_equivalence, large_and_far_quads_and_tiny_ones)
+{
+    for (int level : kernel_levels()) {
+        set_span_kernels(level);
+        rng r{7};
+        frame_buffer fb(40, 40);
+        plain::buffer ref{40, 40, std::vector<uint32_t>(1600)};
+        same_background(r, fb, ref);
+        auto tex = random_texture(r, 0);
+        auto soft = random_texture(r, texture_filtered | texture_mipmapped);
+        const clip_rect all{0, 0, 40, 40};
+        // Corners far away make the edge forms' terms large; a quad this size still touches the buffer.
+        const float far_quad[8] = {-3.0e5f, -1.0e5f, 2.0e5f, -2.5e5f, 0, 0, -1.5e5f, 2.0e5f};
+        // A turned quad smaller than a pixel, and one a few texels wide stretched over the buffer.
+        const float tiny[8] = {20.3f, 20.2f, 20.9f, 20.5f, 0, 0, 20.1f, 20.8f};
+        const float stretched[8] = {-5.2f, 3.7f, 44.1f, 9.3f, 0, 0, -9.6f, 38.8f};
+        for (const float* xy : {far_quad, tiny, stretched})
+            for (const auto& t : {tex, soft}) {
+                paint p = random_paint(r);
+                fb.draw_quad(*t, xy, all, p);
+                ref.draw_quad(*t, xy, all, p);
+                std::string diff = first_difference(fb, ref);
+                ASSERT_TRUE(diff.empty()) << "kernel level " << level << ": " << diff;
+            }
+    }
+    set_span_kernels(-1);
+}
+
+TEST(renderer_equivalence, span_kernels_match_the_portable_loops_at_every_length)
+{
+    rng r{123};
+    std::vector<int> levels = kernel_levels();
+    for (int round = 0; round < 400; ++round) {
+        int n = round % 41;
+        std::vector<uint32_t> src(static_cast<size_t>(n) + 1), base(static_cast<size_t>(n) + 1);
+        for (uint32_t& v : src) v = static_cast<uint32_t>(r.byte_with_edges()) << 24 | (r.next() & 0xFFFFFF);
+        for (uint32_t& v : base) v = r.next();
+        paint p = random_paint(r);
+        bool flat = round % 3 == 0;
+        std::vector<uint32_t> want = base;
+        set_span_kernels(span_portable);
+        if (flat) fill_span(want.data(), n, p);
+        else shade_span(want.data(), src.data(), n, p);
+        for (int level : levels) {
+            std::vector<uint32_t> got = base;
+            set_span_kernels(level);
+            if (flat) fill_span(got.data(), n, p);
+            else shade_span(got.data(), src.data(), n, p);
+            ASSERT_EQ(got, want) << "level " << level << ", length " << n << ", mode " << p.blend
+                                 << (flat ? " flat" : " textured");
+            EXPECT_EQ(got[static_cast<size_t>(n)], base[static_cast<size_t>(n)]) << "wrote past the span";
+        }
+    }
+    set_span_kernels(-1);
+}

@@ -1,6 +1,80 @@
-// The day cycle's full-screen effects: the white flash.
+// The day cycle: brightness, sun and moon, the sky and ground layers, the bonus banner and the flash.
+#include "shell/day_cycle.h"
+
+#include "actors/actors.h"
 #include "services/display.h"
+#include "services/images.h"
+#include "services/maths.h"
 #include "shell/game_state.h"
+
+void advance_daylight(int no_count)
+{
+    daylight_timer = daylight_timer - 1;
+    if (daylight_timer > 0) return;
+    daylight_timer = 7;
+    daylight = daylight + daylight_step;
+    if (daylight < 0) { // night has fallen
+        sun_angle = 180.0f;
+        moon_angle = 0.0f;
+        daylight = 0;
+        daylight_step = 1;
+        daylight_timer = 500;
+    }
+    if (daylight > 255) { // a new day
+        sun_angle = 0.0f;
+        moon_angle = 180.0f;
+        daylight = 255;
+        daylight_step = -1;
+        daylight_timer = 500;
+        if (no_count == 0) {
+            days_survived = days_survived + 1;
+            score = score + 250;
+            banner_scale = 0.1f;
+            banner_alpha = 1.0f;
+            trooper_period = trooper_period - 25 < 100 ? 100 : trooper_period - 25;
+            if (days_survived > 2) nuke_period = nuke_period - 50 < 50 ? 50 : nuke_period - 50;
+            if (days_survived > 4) mustang_period = mustang_period - 50 < 200 ? 200 : mustang_period - 50;
+            play_effect(newday_snd, demo_mode);
+        }
+    }
+}
+
+void draw_sky(int pass)
+{
+    if (pass == 1) {
+        set_draw_color(daylight, daylight, 255);
+        draw_image(ground_img, 0, 186, 0);
+        return;
+    }
+    set_blend_mode(blend_mask);
+    set_draw_color(daylight, daylight, 255);
+    draw_image(sky_img, 0, 0, 0);
+    set_draw_color(255, 255, 255);
+    if (daylight < 80) star_list.walk([](star_tag& s) { s.update(); });
+    draw_image(orb_img, static_cast<float>(320.0 + 180.0 * sin_deg(sun_angle)),
+               static_cast<float>(240.0 - 180.0 * cos_deg(sun_angle)), 1);
+    draw_image(orb_img, static_cast<float>(320.0 + 180.0 * sin_deg(moon_angle)),
+               static_cast<float>(240.0 - 180.0 * cos_deg(moon_angle)), 2);
+    backcloud_list.walk([](backcloud_tag& c) { c.update(); });
+    if (daylight_timer <= 200) {
+        sun_angle = sun_angle + 0.09f;
+        moon_angle = moon_angle + 0.09f;
+    }
+}
+
+void draw_bonus_banner()
+{
+    if (banner_scale <= 0.0f) return;
+    set_blend_mode(blend_alpha);
+    set_draw_alpha(banner_alpha);
+    set_draw_scale(banner_scale, banner_scale);
+    draw_image(bonus_img, 320, 230, 0);
+    set_draw_alpha(1.0f);
+    set_draw_scale(1.0f, 1.0f);
+    banner_scale = banner_scale + 0.01f;
+    if (banner_scale > 1.0f) banner_alpha = banner_alpha - 0.01f;
+    if (banner_alpha <= 0.0f) banner_scale = 0.0f;
+}
 
 void screen_flash(int trigger)
 {

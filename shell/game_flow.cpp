@@ -48,6 +48,7 @@ void reset_game(int fanfare)
     daylight_step = -1;
     fort.can_rot = 90;
     fort.can_flash = 400;
+    if (fanfare == 1) play_effect(startgame_snd, 0);
     game_paused = 0;
     demo_mode = 0;
     new_best_flag = 0;

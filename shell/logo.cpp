@@ -5,14 +5,19 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
+#include "services/sound.h"
 #include "shell/main_loop.h"
 
 void show_logo()
 {
     static image* logo; // held for the run like every picture
+    static sound* jingle;
+    channel ch = alloc_channel();
+    jingle = load_sound("data\\introwar.ogg", 0);
     logo = load_image("incbin::graphx/tmlogo.png", -1);
     mid_handle_image(logo);
     set_clear_color(0, 0, 8);
+    play_sound(jingle, ch);
     presenting_loop = "logo";
 
     float a = 1.0f;
@@ -32,8 +37,11 @@ void show_logo()
         set_blend_mode(blend_mask);
         set_draw_alpha(1.0f);
         flip_frame(-1);
-        wait_while_inactive(0);
-        if (key_hit(27) || key_hit(32) || mouse_hit(1) || joy_hit(0, 0)) break;
+        wait_while_inactive(ch);
+        if (key_hit(27) || key_hit(32) || mouse_hit(1) || joy_hit(0, 0)) {
+            stop_channel(ch);
+            break;
+        }
     } while (a > 0.0f);
 
     delay_ms(500);

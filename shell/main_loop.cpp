@@ -5,22 +5,26 @@
 
 #include "actors/actors.h"
 #include "assets/sprite_set.h"
+#include "services/collision.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
+#include "services/sound.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
 #include "shell/labels.h"
 #include "shell/logo.h"
+#include "shell/music.h"
 
-void wait_while_inactive(int channel_to_pause)
+void wait_while_inactive(channel to_pause)
 {
     if (!app_suspended()) return;
-    (void)channel_to_pause;
+    pause_channel(to_pause);
     // A close request ends the wait too, or a window closed from the task bar would hang here.
     while (app_suspended() && !app_close_pending()) delay_ms(10);
+    resume_channel(to_pause);
 }
 
 void joystick_pointer()
@@ -63,9 +67,11 @@ bool start_up()
     build_labels();
     fort = fort_tag{};
     create_sprite_images();
+    music_channel = alloc_channel();
     for (int i = 0; i < 8; ++i) flag_frames[i] = flag_frame_table[i];
     joy_count();
     hide_pointer();
+    load_assets();
     flush_mouse();
     flush_keys();
     show_logo();
@@ -74,6 +80,7 @@ bool start_up()
     demo_mode = 1;
     fort.crot_stp = -1;
     move_pointer(320, 195);
+    start_music(0);
     return true;
 }
 
@@ -87,6 +94,10 @@ bool leaving()
 
 void shut_down()
 {
+    if (channel_playing(music_channel)) {
+        stop_channel(music_channel);
+        delay_ms(500); // lets the device play out what it holds, so the music stops without a click
+    }
     save_high_score();
 }
 
@@ -101,6 +112,7 @@ int game_main()
     presenting_loop = "world";
     for (;;) {
         joystick_pointer();
+        reset_collision_layers(0);
         world_frame();
         flip_frame(-1);
         wait_while_inactive(music_channel);

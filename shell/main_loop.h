@@ -1,11 +1,13 @@
 // Start-up, the frame loop and shutdown: the program's spine.
 #pragma once
 
+#include "services/sound.h"
+
 // Runs the whole program on the backend in force; returns the exit status.
 int game_main();
 // Clears the back buffer and updates and draws the battlefield for one frame.
 void world_frame();
 // Waits, presenting nothing, while the window is inactive; the music is paused meanwhile.
-void wait_while_inactive(int channel_to_pause);
+void wait_while_inactive(channel to_pause);
 // Moves the pointer with joystick 0 at full deflection.
 void joystick_pointer();

@@ -1,15 +1,19 @@
 // One frame of the battlefield, walked back to front: the walking order is the drawing order.
 #include "actors/actors.h"
 #include "services/display.h"
+#include "shell/day_cycle.h"
 #include "shell/game_state.h"
 #include "shell/main_loop.h"
 
 void world_frame()
 {
     clear_screen();
+    advance_daylight(demo_mode);
+    draw_sky(0);
     lgtrooper_list.walk([](lgtrooper_tag& a) { a.update(); });
     smtrooper_list.walk([](smtrooper_tag& a) { a.update(); });
     update_fighters(1);
+    draw_sky(1);
     canball_list.walk([](canball_tag& a) { a.update(); });
     planepart_list.walk([](planepart_tag& a) { a.update(); });
     bodypart_list.walk([](bodypart_tag& a) { a.update(); });
@@ -22,5 +26,6 @@ void world_frame()
     update_fighters(0);
     frontcloud_list.walk([](frontcloud_tag& a) { a.update(); });
     fort.get_inputs();
+    draw_bonus_banner();
     screen_flash(0);
 }

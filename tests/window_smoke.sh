@@ -12,7 +12,7 @@ if ! kill -0 "$pid" 2>/dev/null; then
 fi
 import -window root "$out/window_smoke.png" 2>/dev/null || echo "(no screenshot taken)"
 win=$(xdotool search --name "Ramparion '07" | head -n 1)
-[ -n "$win" ] || { echo "no window with the game's caption"; kill "$pid"; exit 1; }
+[ -n "$win" ] || { echo "no window with the game's caption"; kill -9 "$pid"; exit 1; }
 xdotool windowfocus "$win" 2>/dev/null || true
 for i in 1 2 3 4 5 6 7 8 9 10; do
     xdotool key --window "$win" Escape 2>/dev/null
@@ -22,7 +22,7 @@ for i in 1 2 3 4 5 6 7 8 9 10; do
 done
 if kill -0 "$pid" 2>/dev/null; then
     echo "the game did not leave on Escape"
-    kill "$pid"
+    kill -9 "$pid"
     exit 1
 fi
 wait "$pid"

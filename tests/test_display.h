@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <memory>
 
 #include "assets/sprite_set.h"
@@ -21,7 +21,8 @@ inline void ensure_test_display()
     open_display(640, 480, 0, 0, 0);
 }
 
-// Saves the draw state on entry and restores it through the setters, so the renderer agrees.
+// Each test starts white, opaque, masked, untransformed, on a black screen; the state is restored
+// through the setters so the renderer agrees with it.
 class drawing_test : public ::testing::Test {
 protected:
     void SetUp() override
@@ -38,45 +39,34 @@ protected:
     }
     void TearDown() override
     {
-        set_draw_color(saved_.color_red, saved_.color_green, saved_.color_blue);
-        set_draw_alpha(saved_.color_alpha);
-        set_blend_mode(saved_.blend_mode);
-        set_draw_transform(saved_.tform_rot, saved_.tform_scale_x, saved_.tform_scale_y);
-        set_clear_color(saved_.clscolor_red, saved_.clscolor_green, saved_.clscolor_blue);
-        draw_state.origin_x = saved_.origin_x;
-        draw_state.origin_y = saved_.origin_y;
-        draw_state.handle_x = saved_.handle_x;
-        draw_state.handle_y = saved_.handle_y;
-        set_font(saved_.image_font);
+        const draw_state_t& s = saved_;
+        set_draw_color(s.color_red, s.color_green, s.color_blue);
+        set_draw_alpha(s.color_alpha);
+        set_blend_mode(s.blend_mode);
+        set_draw_transform(s.tform_rot, s.tform_scale_x, s.tform_scale_y);
+        set_clear_color(s.clscolor_red, s.clscolor_green, s.clscolor_blue);
+        draw_state.origin_x = s.origin_x;
+        draw_state.origin_y = s.origin_y;
+        set_font(s.image_font);
     }
 
     static uint32_t px(int x, int y) { return back_buffer()->pixel(x, y); }
 
-    // The smallest rectangle holding every pixel that differs from `bg`; w = 0 when none does.
+    // The smallest rectangle holding every non-black pixel, and how many there are.
     struct box {
-        int x = 0, y = 0, w = 0, h = 0;
+        int x = 0, y = 0, w = 0, h = 0, count = 0;
     };
-    static box ink_box(uint32_t bg = 0)
+    static box ink()
     {
         const frame_buffer* fb = back_buffer();
-        int x0 = fb->width(), y0 = fb->height(), x1 = -1, y1 = -1;
+        int x0 = fb->width(), y0 = fb->height(), x1 = -1, y1 = -1, n = 0;
         for (int y = 0; y < fb->height(); ++y)
             for (int x = 0; x < fb->width(); ++x)
-                if (fb->pixel(x, y) != bg) {
-                    x0 = std::min(x0, x);
-                    y0 = std::min(y0, y);
-                    x1 = std::max(x1, x);
-                    y1 = std::max(y1, y);
+                if (fb->pixel(x, y)) {
+                    x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+                    ++n;
                 }
-        if (x1 < 0) return {};
-        return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-    }
-    static int ink_count(uint32_t bg = 0)
-    {
-        const frame_buffer* fb = back_buffer();
-        int n = 0;
-        for (int i = 0; i < fb->width() * fb->height(); ++i) n += fb->pixels()[i] != bg;
-        return n;
+        return x1 < 0 ? box{} : box{x0, y0, x1 - x0 + 1, y1 - y0 + 1, n};
     }
 
 private:

@@ -45,6 +45,8 @@ public:
     virtual ~backend() = default;
 
     virtual const char* name() const = 0;
+    // Why the last window or audio request failed, for the one message the game prints.
+    virtual const char* failure() const { return ""; }
 
     // depth 0 asks for a window, anything else for full screen on the desktop's mode.
     virtual bool open_window(const char* caption, int width, int height, bool fullscreen) = 0;

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <iterator>
 #include <vector>
 
@@ -28,15 +31,21 @@ public:
     }
 
     const char* name() const override { return "sdl"; }
+    const char* failure() const override { return error_.c_str(); }
 
     bool open_window(const char* caption, int width, int height, bool fullscreen) override
     {
         if (!video_ok_) {
             SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // sharp pixels when scaled
             SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-                std::fprintf(stderr, "ramparion: cannot open the display: %s\n", SDL_GetError());
-                return false;
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
+            // SDL falls back to an invisible window when there is no desktop; unless asked for
+            // by name, that is no display to play on.
+            const char* driver = SDL_GetCurrentVideoDriver();
+            if (driver && !std::getenv("SDL_VIDEODRIVER") &&
+                (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+                SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+                return fail("no X11 or Wayland desktop was found");
             }
             video_ok_ = true;
             if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
@@ -58,13 +67,13 @@ public:
             }
             window_ = SDL_CreateWindow(caption, x, y, w, h, flags | SDL_WINDOW_RESIZABLE);
             if (!window_) {
-                std::fprintf(stderr, "ramparion: cannot open a window: %s\n", SDL_GetError());
+                fail(SDL_GetError());
                 return false;
             }
             renderer_ = SDL_CreateRenderer(window_, -1, 0);
             if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
             if (!renderer_) {
-                std::fprintf(stderr, "ramparion: cannot draw into the window: %s\n", SDL_GetError());
+                fail(SDL_GetError());
                 SDL_DestroyWindow(window_);
                 window_ = nullptr;
                 return false;
@@ -73,7 +82,7 @@ public:
         if (texture_) SDL_DestroyTexture(texture_);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!texture_) {
-            std::fprintf(stderr, "ramparion: cannot make the frame texture: %s\n", SDL_GetError());
+            fail(SDL_GetError());
             return false;
         }
         fullscreen_ = fullscreen;
@@ -130,7 +139,7 @@ public:
     {
         if (audio_dev_) return true;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            std::fprintf(stderr, "ramparion: no sound: %s\n", SDL_GetError());
+            fail(SDL_GetError());
             return false;
         }
         cb_ = cb;
@@ -147,7 +156,7 @@ public:
         want.userdata = this;
         audio_dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!audio_dev_) {
-            std::fprintf(stderr, "ramparion: no sound: %s\n", SDL_GetError());
+            fail(SDL_GetError());
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
@@ -394,6 +403,13 @@ private:
         }
     }
 
+    bool fail(const char* why)
+    {
+        error_ = why ? why : "unknown reason";
+        return false;
+    }
+
+    std::string error_;
     bool video_ok_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include "actors/actors.h"
 #include "assets/sprite_set.h"
+#include "platform/platform.h"
 #include "services/collision.h"
 #include "services/display.h"
 #include "services/images.h"
@@ -106,7 +107,8 @@ void shut_down()
 int game_main()
 {
     if (!start_up()) {
-        std::fprintf(stderr, "ramparion: the display could not be opened; is there a desktop to run on?\n");
+        const char* why = platform::current().failure();
+        std::fprintf(stderr, "ramparion: cannot open the display%s%s\n", *why ? ": " : "", why);
         return 1;
     }
     presenting_loop = "world";

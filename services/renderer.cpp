@@ -48,7 +48,7 @@ uv_map invert(const float xy[8])
 inline bool inside(const uv_map& m, double cx, double cy)
 {
     double u = m.un(cx, cy), v = m.vn(cx, cy);
-    return u >= 0.0 && u < m.det && v >= 0.0 && v < m.det;
+    return (u >= 0.0) & (u < m.det) & (v >= 0.0) & (v < m.det); // no branches to mispredict
 }
 
 // Narrows [lo, hi] to the x where a + b x lies in [0, det); false when nothing is left.
@@ -111,11 +111,20 @@ void scan_spans(const uv_map& m, const float xy[8], const clip_rect& clip, F&& f
         double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
         if (!narrow(ua, ux, m.det, lo, hi)) continue;
         if (!narrow(va, vx, m.det, lo, hi)) continue;
-        int x0 = std::max(clip.x0, ceil_int(lo - 0.5) - 1);
-        int x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5) + 1);
-        // The solved ends may be off by one through rounding: settle them by the exact rule.
-        while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
-        while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
+        // The covered pixels of a row are one run (the edge forms are monotone along it). Try the
+        // centres nearest the solved ends first: when they are in and their outer neighbours out,
+        // that run is what settling from one pixel further out gives, in four tests.
+        int x0 = std::max(clip.x0, ceil_int(lo - 0.5)), x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5));
+        bool settled = x0 < x1 && inside(m, x0 + 0.5, cy) & inside(m, x1 + 0.5, cy) &
+                                      (x0 == clip.x0 || !inside(m, x0 - 0.5, cy)) &
+                                      (x1 == clip.x1 - 1 || !inside(m, x1 + 1.5, cy));
+        if (!settled) {
+            // The solved ends may be off by one through rounding: settle them by the exact rule.
+            x0 = std::max(clip.x0, ceil_int(lo - 0.5) - 1);
+            x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5) + 1);
+            while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
+            while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
+        }
         if (aligned) {
             have_span = true;
             sx0 = x0;
@@ -236,6 +245,17 @@ struct level_steps {
     }
 };
 
+// Small quads touch a line or two of many rows: ask for the rows below early, as the hardware
+// will not guess a stride that long.
+inline void prefetch_next_rows(const uint32_t* dst, int stride, int n)
+{
+    // A prefetch never faults, so rows past the buffer's end are harmless; the address is formed
+    // as an integer so that no pointer leaves the buffer.
+    uintptr_t ahead = reinterpret_cast<uintptr_t>(dst) + 2 * sizeof(uint32_t) * static_cast<size_t>(stride);
+    __builtin_prefetch(reinterpret_cast<const void*>(ahead), 1);
+    __builtin_prefetch(reinterpret_cast<const void*>(ahead + sizeof(uint32_t) * static_cast<size_t>(n - 1)), 1);
+}
+
 struct quad_job {
     uint32_t* px;
     int stride;
@@ -243,6 +263,8 @@ struct quad_job {
     const float* xy;
     const clip_rect& c;
     const paint& p;
+    shade_fn kernel; // chosen once for the paint
+    void shade(uint32_t* dst, const uint32_t* src, int n) const { kernel(dst, src, n, p); }
 };
 
 // Unrotated, unfiltered: one texel column per screen column, found once for the whole quad.
@@ -269,15 +291,34 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
         const uint32_t* row = &l.texels[static_cast<size_t>(ty) * l.width];
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
+        prefetch_next_rows(dst, j.stride, n);
         if (run) {
-            shade_span(dst, row + cols[0], n, j.p);
+            j.shade(dst, row + cols[0], n);
             return;
         }
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
-            for (int t = 0; t < k; ++t) buf[t] = row[cols[static_cast<size_t>(i + t)]];
-            shade_span(dst + i, buf, k, j.p);
+            gather_texels(buf, row, &cols[static_cast<size_t>(i)], k);
+            j.shade(dst + i, buf, k);
         }
+    });
+}
+
+// The picture at its own size, on whole pixels: then every sum in the rule is exact, each centre
+// maps to the middle of texel (x - px, y - py) and filtering weights are all 0, so the texels are
+// copied as they are, filtered or not.
+bool is_plain_blit(const uv_map& m, const texture::level& l)
+{
+    return m.fx == 0.0 && m.ey == 0.0 && m.ex == l.width && m.fy == l.height && m.px == std::floor(m.px) &&
+           m.py == std::floor(m.py) && std::fabs(m.px) < 1 << 24 && std::fabs(m.py) < 1 << 24;
+}
+
+void plain_blit(const quad_job& j, const texture::level& l)
+{
+    const int ox = static_cast<int>(j.m.px), oy = static_cast<int>(j.m.py);
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double) {
+        const uint32_t* src = &l.texels[static_cast<size_t>(y - oy) * l.width + (x0 - ox)];
+        j.shade(j.px + static_cast<size_t>(y) * j.stride + x0, src, x1 - x0 + 1);
     });
 }
 
@@ -331,8 +372,9 @@ void aligned_filtered(const quad_job& j, const texture::level& l0, const texture
         axis_tap r1 = l1 ? tap_of(vn * l1->height / det, l1->height) : axis_tap{0, 0, 0};
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
+        prefetch_next_rows(dst, j.stride, n);
         if (direct && r0.w == 0) {
-            shade_span(dst, &l0.texels[static_cast<size_t>(r0.a) * l0.width + cols0[0].a], n, j.p);
+            j.shade(dst, &l0.texels[static_cast<size_t>(r0.a) * l0.width + cols0[0].a], n);
             return;
         }
         for (int i = 0; i < n; i += chunk) {
@@ -343,7 +385,7 @@ void aligned_filtered(const quad_job& j, const texture::level& l0, const texture
                 if (l1) texel = lerp2(texel, bilinear(*l1, cols1[ci], r1), mix);
                 buf[t] = texel;
             }
-            shade_span(dst + i, buf, k, j.p);
+            j.shade(dst + i, buf, k);
         }
     });
 }
@@ -357,6 +399,7 @@ void exact_pixels(const quad_job& j, const texture::level& l0, const texture::le
     scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
+        prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
             for (int t = 0; t < k; ++t) {
@@ -370,7 +413,7 @@ void exact_pixels(const quad_job& j, const texture::level& l0, const texture::le
                 }
                 buf[t] = texel;
             }
-            shade_span(dst + i, buf, k, j.p);
+            j.shade(dst + i, buf, k);
         }
     });
 }
@@ -388,6 +431,7 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
         int64_t tv = to_fixed(j.m.vn(x0 + 0.5, cy) * kv);
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
+        prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
             for (int t = 0; t < k; ++t, tu += s.du, tv += s.dv) {
@@ -402,7 +446,7 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
                 }
                 buf[t] = l.texels[static_cast<size_t>(ty) * w + tx];
             }
-            shade_span(dst + i, buf, k, j.p);
+            j.shade(dst + i, buf, k);
         }
     });
 }
@@ -428,6 +472,7 @@ void stepped_filtered(const quad_job& j, const texture::level& l0, const texture
         int64_t u1 = to_fixed(un * ku1 - 0.5), v1 = to_fixed(vn * kv1 - 0.5);
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
+        prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
             for (int t = 0; t < k; ++t, u0 += s0.du, v0 += s0.dv, u1 += s1.du, v1 += s1.dv) {
@@ -444,7 +489,7 @@ void stepped_filtered(const quad_job& j, const texture::level& l0, const texture
                 if (l1) texel = lerp2(texel, bilinear(*l1, tap_of_fixed(u1, l1->width), tap_of_fixed(v1, l1->height)), mix);
                 buf[t] = texel;
             }
-            shade_span(dst + i, buf, k, j.p);
+            j.shade(dst + i, buf, k);
         }
     });
 }
@@ -496,10 +541,12 @@ frame_buffer::frame_buffer(int width, int height)
 
 void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
 {
-    for (int y = std::max(0, c.y0); y < std::min(height_, c.y1); ++y) {
-        uint32_t* row = &px_[static_cast<size_t>(y) * width_];
-        std::fill(row + std::max(0, c.x0), row + std::min(width_, c.x1), rgb & 0xFFFFFF);
-    }
+    const paint solid{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255,
+                      blend_solid};
+    const int x0 = std::max(0, c.x0), x1 = std::min(width_, c.x1);
+    if (x0 >= x1) return;
+    for (int y = std::max(0, c.y0); y < std::min(height_, c.y1); ++y)
+        fill_span(&px_[static_cast<size_t>(y) * width_ + x0], x1 - x0, solid);
 }
 
 void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const paint& p)
@@ -522,13 +569,17 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
                 std::min(height_, clip.y1)};
     const uv_map m = invert(xy);
     if (!m.ok) return;
+    const quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p)};
+    // At its own size on whole pixels the footprint is 1 up to rounding: level 0, no mixing.
+    if (is_plain_blit(m, tex.levels[0])) return plain_blit(job, tex.levels[0]);
     bool filtered = tex.flags & texture_filtered;
     const texture::level* l0 = &tex.levels[0];
     const texture::level* l1 = nullptr;
     uint32_t level_mix = 0;
-    if ((tex.flags & texture_mipmapped) && tex.levels.size() > 1) {
-        double lod = std::log2(texel_footprint(m, tex));
-        if (lod > 0.0) {
+    double footprint = (tex.flags & texture_mipmapped) && tex.levels.size() > 1 ? texel_footprint(m, tex) : 1.0;
+    if (footprint > 1.0) { // log2 of anything above 1 is above 0
+        double lod = std::log2(footprint);
+        {
             int last = static_cast<int>(tex.levels.size()) - 1;
             if (filtered) {
                 int k = std::min(static_cast<int>(std::floor(lod)), last);
@@ -543,7 +594,6 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
         }
     }
     if (level_mix == 0) l1 = nullptr; // a mix of 0 keeps the first level exactly
-    const quad_job job{px_.data(), width_, m, xy, c, p};
     if (m.fx == 0.0 && m.ey == 0.0) {
         if (filtered) aligned_filtered(job, *l0, l1, level_mix);
         else aligned_nearest(job, *l0);

@@ -123,27 +123,28 @@ struct span_kernels {
         V::store(dst + last, V::load(d));
     }
 
-    template <int mode>
-    static void shade_tint(uint32_t* dst, const uint32_t* src, int count, const paint& p)
-    {
-        if (p.r != 255 || p.g != 255 || p.b != 255 || p.a != 255) shade<mode, true>(dst, src, count, p);
-        else shade<mode, false>(dst, src, count, p);
-    }
-
-    static void shade_any(uint32_t* dst, const uint32_t* src, int count, const paint& p, int mode)
+    template <bool tinted>
+    static shade_fn pick_tinted(int mode)
     {
         switch (mode) {
         case blend_mask:
-            return shade_tint<blend_mask>(dst, src, count, p);
+            return &shade<blend_mask, tinted>;
         case blend_alpha:
-            return shade_tint<blend_alpha>(dst, src, count, p);
+            return &shade<blend_alpha, tinted>;
         case blend_add:
-            return shade_tint<blend_add>(dst, src, count, p);
+            return &shade<blend_add, tinted>;
         case blend_multiply:
-            return shade_tint<blend_multiply>(dst, src, count, p);
+            return &shade<blend_multiply, tinted>;
         default:
-            return shade_tint<blend_solid>(dst, src, count, p);
+            return &shade<blend_solid, tinted>;
         }
+    }
+
+    // The kernel for a paint, chosen once per quad; `mode` is the paint's mode as the rule reads it.
+    static shade_fn pick(const paint& p, int mode)
+    {
+        bool tinted = p.r != 255 || p.g != 255 || p.b != 255 || p.a != 255;
+        return tinted ? pick_tinted<true>(mode) : pick_tinted<false>(mode);
     }
 
     // A flat colour: alpha and multiply as k + dst x f in 16-bit lanes, add as a saturating byte add.

@@ -1,7 +1,7 @@
 // Span kernels of the renderer: tint, alpha and blend a run of texels or a flat colour onto a row.
 //
-// The portable loops state the rule; SSE2 (every x86-64) and AVX2 (chosen at run time) give the
-// same pixels faster.
+// The portable loops state the rule; SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time)
+// give the same pixels faster.
 #include "services/renderer_spans.h"
 
 #include <algorithm>
@@ -98,6 +98,7 @@ int best_level()
 {
     int best = RAMPARION_SSE2 ? span_sse2 : span_portable;
     if (avx2_spans_available()) best = span_avx2;
+    if (best == span_avx2 && avx512_spans_available()) best = span_avx512;
     return best;
 }
 
@@ -117,23 +118,40 @@ int set_span_kernels(int wanted)
     return kernel_level;
 }
 
-void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p)
+void shade_portable(uint32_t* dst, const uint32_t* src, int n, const paint& p)
+{
+    for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], src[i], p);
+}
+
+shade_fn shade_kernel(const paint& p)
 {
     switch (level()) {
+    case span_avx512:
+        return shade_kernel_avx512(p, mode_of(p.blend));
     case span_avx2:
-        return shade_span_avx2(dst, src, n, p, mode_of(p.blend));
+        return shade_kernel_avx2(p, mode_of(p.blend));
 #if RAMPARION_SSE2
     case span_sse2:
-        return span_kernels<sse2>::shade_any(dst, src, n, p, mode_of(p.blend));
+        return span_kernels<sse2>::pick(p, mode_of(p.blend));
 #endif
     default:
-        for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], src[i], p);
+        return &shade_portable;
     }
+}
+
+void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
+
+void gather_texels(uint32_t* out, const uint32_t* row, const int* cols, int n)
+{
+    if (level() >= span_avx2) return gather_avx2(out, row, cols, n);
+    for (int i = 0; i < n; ++i) out[i] = row[cols[i]];
 }
 
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
     switch (level()) {
+    case span_avx512:
+        return fill_span_avx512(dst, n, p, mode_of(p.blend));
     case span_avx2:
         return fill_span_avx2(dst, n, p, mode_of(p.blend));
 #if RAMPARION_SSE2

@@ -7,16 +7,27 @@
 
 // n texels (0xAARRGGBB) tinted by the paint and blended by its mode onto n back-buffer pixels.
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p);
+// The same as a kernel chosen once for a paint, for callers that shade many spans with it.
+using shade_fn = void (*)(uint32_t* dst, const uint32_t* src, int n, const paint& p);
+shade_fn shade_kernel(const paint& p);
 // The paint's own colour blended onto n back-buffer pixels.
 void fill_span(uint32_t* dst, int n, const paint& p);
 
 // Which kernels run: the best the processor has unless told otherwise. All give the same pixels.
-enum span_kernel_level { span_portable = 0, span_sse2 = 1, span_avx2 = 2 };
+enum span_kernel_level { span_portable = 0, span_sse2 = 1, span_avx2 = 2, span_avx512 = 3 };
 int span_kernels_in_use();
 // Asks for a level (-1: the best); returns the one granted, never above what the processor has.
 int set_span_kernels(int wanted);
 
+// out[i] = row[cols[i]]: a row of a scaled picture, by the kernels in use.
+void gather_texels(uint32_t* out, const uint32_t* row, const int* cols, int n);
+
 // The AVX2 kernels, built in their own unit; `mode` is one of the five blend modes.
 bool avx2_spans_available();
-void shade_span_avx2(uint32_t* dst, const uint32_t* src, int n, const paint& p, int mode);
+shade_fn shade_kernel_avx2(const paint& p, int mode);
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode);
+void gather_avx2(uint32_t* out, const uint32_t* row, const int* cols, int n);
+// The same sixteen pixels at a time, with AVX-512 BW.
+bool avx512_spans_available();
+shade_fn shade_kernel_avx512(const paint& p, int mode);
+void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode);

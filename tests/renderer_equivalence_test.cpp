@@ -308,7 +308,7 @@ std::string first_difference(const frame_buffer& fb, const plain::buffer& ref)
 std::vector<int> kernel_levels()
 {
     std::vector<int> out;
-    for (int l : {span_portable, span_sse2, span_avx2})
+    for (int l : {span_portable, span_sse2, span_avx2, span_avx512})
         if (set_span_kernels(l) == l) out.push_back(l);
     set_span_kernels(-1);
     return out;

@@ -42,7 +42,7 @@ std::vector<int16_t> left(const std::vector<int16_t>& out)
     return l;
 }
 
-TEST(Mixer, SourceAtOutputRateComesOutSampleForSample)
+TEST(mixer, source_at_output_rate_comes_out_sample_for_sample)
 {
     sound s = mono({100, -200, 300, -32768, 32767});
     voice v = on(s);
@@ -51,7 +51,7 @@ TEST(Mixer, SourceAtOutputRateComesOutSampleForSample)
     EXPECT_EQ(v.pos, 5u << 16);
 }
 
-TEST(Mixer, StereoSourceFeedsEachSideItsOwnChannel)
+TEST(mixer, stereo_source_feeds_each_side_its_own_channel)
 {
     sound s;
     s.channels = 2;
@@ -61,7 +61,7 @@ TEST(Mixer, StereoSourceFeedsEachSideItsOwnChannel)
     EXPECT_EQ(mix({&v}, 3), (std::vector<int16_t>{1, -1, 2, -2, 3, -3}));
 }
 
-TEST(Mixer, EightBitSourceIsCentred)
+TEST(mixer, eight_bit_source_is_centred)
 {
     sound s;
     s.bits = 8;
@@ -71,7 +71,7 @@ TEST(Mixer, EightBitSourceIsCentred)
     EXPECT_EQ(left(mix({&v}, 3)), (std::vector<int16_t>{-32768, 0, 32512}));
 }
 
-TEST(Mixer, HalfRateSourceIsInterpolatedBetweenItsFrames)
+TEST(mixer, half_rate_source_is_interpolated_between_its_frames)
 {
     sound s = mono({0, 1000, -1000, 4000}, 22050);
     voice v = on(s);
@@ -82,7 +82,7 @@ TEST(Mixer, HalfRateSourceIsInterpolatedBetweenItsFrames)
     EXPECT_TRUE(v.stopped);
 }
 
-TEST(Mixer, OddRateFollowsTheFixedPointPosition)
+TEST(mixer, odd_rate_follows_the_fixed_point_position)
 {
     std::vector<int16_t> pcm;
     for (int i = 0; i < 64; ++i) pcm.push_back(static_cast<int16_t>(i * 300 - 9000));
@@ -99,7 +99,7 @@ TEST(Mixer, OddRateFollowsTheFixedPointPosition)
     }
 }
 
-TEST(Mixer, LoopWrapsInsideOneBlockAndKeepsGoing)
+TEST(mixer, loop_wraps_inside_one_block_and_keeps_going)
 {
     sound s = mono({10, 20, 30, 40}, mix_rate, true);
     voice v = on(s);
@@ -113,7 +113,7 @@ TEST(Mixer, LoopWrapsInsideOneBlockAndKeepsGoing)
     EXPECT_EQ(left(mix({&w}, 10)), (std::vector<int16_t>{0, 50, 100, 150, 200, 250, 300, 150, 0, 50}));
 }
 
-TEST(Mixer, OneShotStopsAtItsEndAndLeavesSilence)
+TEST(mixer, one_shot_stops_at_its_end_and_leaves_silence)
 {
     sound s = mono({7, 7, 7});
     voice v = on(s);
@@ -122,7 +122,7 @@ TEST(Mixer, OneShotStopsAtItsEndAndLeavesSilence)
     EXPECT_EQ(left(mix({&v}, 2)), (std::vector<int16_t>{0, 0}));
 }
 
-TEST(Mixer, GainMovesInAStraightLineAcrossTheBlock)
+TEST(mixer, gain_moves_in_a_straight_line_across_the_block)
 {
     sound s = mono(std::vector<int16_t>(1000, 16384), mix_rate, true);
     voice v = on(s, unit_gain);
@@ -145,7 +145,7 @@ TEST(Mixer, GainMovesInAStraightLineAcrossTheBlock)
     for (int k = 1; k < 2000; ++k) EXPECT_GT(up[k], up[k - 1]) << "frame " << k;
 }
 
-TEST(Mixer, FreshVoiceStartsAtItsOwnGain)
+TEST(mixer, fresh_voice_starts_at_its_own_gain)
 {
     sound s = mono(std::vector<int16_t>(64, 10000));
     voice v = on(s, unit_gain / 2);
@@ -153,7 +153,7 @@ TEST(Mixer, FreshVoiceStartsAtItsOwnGain)
     for (auto x : mix({&v}, 64)) EXPECT_EQ(x, 5000);
 }
 
-TEST(Mixer, PanTakesGainFromTheOtherSide)
+TEST(mixer, pan_takes_gain_from_the_other_side)
 {
     sound s = mono(std::vector<int16_t>(4, 8000));
     voice v = on(s);
@@ -167,7 +167,7 @@ TEST(Mixer, PanTakesGainFromTheOtherSide)
     EXPECT_EQ(out[1], 0);
 }
 
-TEST(Mixer, SumSaturatesAtSixteenBits)
+TEST(mixer, sum_saturates_at_sixteen_bits)
 {
     sound hi = mono(std::vector<int16_t>(4, 30000));
     sound lo = mono(std::vector<int16_t>(4, -30000));
@@ -183,7 +183,7 @@ TEST(Mixer, SumSaturatesAtSixteenBits)
     EXPECT_EQ(left(mix({&g}, 2)), (std::vector<int16_t>{32767, 32767}));
 }
 
-TEST(Mixer, PausedStoppedAndEmptyVoicesNeitherSoundNorMove)
+TEST(mixer, paused_stopped_and_empty_voices_neither_sound_nor_move)
 {
     sound s = mono(std::vector<int16_t>(8, 1000));
     voice paused = on(s), stopped = on(s), empty;
@@ -196,7 +196,7 @@ TEST(Mixer, PausedStoppedAndEmptyVoicesNeitherSoundNorMove)
     EXPECT_TRUE(paused.fresh); // its first real block will still start at its own gain
 }
 
-TEST(Mixer, EmptyLoopingSampleEndsInsteadOfSpinning)
+TEST(mixer, empty_looping_sample_ends_instead_of_spinning)
 {
     sound s = mono({}, mix_rate, true);
     voice v = on(s);

@@ -100,7 +100,7 @@ racing_backend* use_racing_backend()
     return raw;
 }
 
-TEST(SoundStress, ChannelOperationsAgainstARunningMixer)
+TEST(sound_stress, channel_operations_against_a_running_mixer)
 {
     racing_backend* out = use_racing_backend();
     std::vector<sound*> sounds = {constant_sound(50, 1000, false), constant_sound(3000, -500, true),
@@ -148,7 +148,7 @@ TEST(SoundStress, ChannelOperationsAgainstARunningMixer)
     platform::set_backend(nullptr);
 }
 
-TEST(SoundStress, CueThenResumeNeverLeaksALoudFirstBlock)
+TEST(sound_stress, cue_then_resume_never_leaks_a_loud_first_block)
 {
     racing_backend* out = use_racing_backend();
     sound* s = constant_sound(20000, 20000, true);
@@ -167,7 +167,7 @@ TEST(SoundStress, CueThenResumeNeverLeaksALoudFirstBlock)
     platform::set_backend(nullptr);
 }
 
-TEST(SoundStress, OutputComesAndGoesWhileVoicesPlay)
+TEST(sound_stress, output_comes_and_goes_while_voices_play)
 {
     sound* s = constant_sound(4410, 100, false);
     for (int n = 0; n < 200; ++n) {
@@ -186,7 +186,7 @@ TEST(SoundStress, OutputComesAndGoesWhileVoicesPlay)
     platform::set_backend(nullptr);
 }
 
-TEST(SoundStress, MusicChangesWhileMixing)
+TEST(sound_stress, music_changes_while_mixing)
 {
     std::filesystem::path was = std::filesystem::current_path();
     std::filesystem::current_path(RAMPARION_SOURCE_DIR);

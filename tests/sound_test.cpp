@@ -64,7 +64,7 @@ std::string read_file(const fs::path& p)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class SoundTest : public ::testing::Test {
+class sound_channels : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -127,7 +127,7 @@ bool all_equal(const std::vector<int16_t>& v, int16_t x)
     return !v.empty();
 }
 
-TEST_F(SoundTest, CuedSoundStartsAtItsVolumeFromTheFirstSample)
+TEST_F(sound_channels, cued_sound_starts_at_its_volume_from_the_first_sample)
 {
     sound* s = make(std::vector<int16_t>(4000, 10000));
     ASSERT_NE(s, nullptr);
@@ -141,7 +141,7 @@ TEST_F(SoundTest, CuedSoundStartsAtItsVolumeFromTheFirstSample)
     EXPECT_TRUE(all_equal(pull(), 5000));
 }
 
-TEST_F(SoundTest, SilentVoiceStillPlays)
+TEST_F(sound_channels, silent_voice_still_plays)
 {
     sound* s = make(std::vector<int16_t>(4000, 10000));
     channel ch = play_sound(s, 0);
@@ -151,7 +151,7 @@ TEST_F(SoundTest, SilentVoiceStillPlays)
     EXPECT_TRUE(all_equal(pull(), 0));
 }
 
-TEST_F(SoundTest, PauseHoldsThePositionAndResumeGoesOnFromIt)
+TEST_F(sound_channels, pause_holds_the_position_and_resume_goes_on_from_it)
 {
     std::vector<int16_t> ramp(3000);
     for (int i = 0; i < 3000; ++i) ramp[i] = static_cast<int16_t>(i);
@@ -167,7 +167,7 @@ TEST_F(SoundTest, PauseHoldsThePositionAndResumeGoesOnFromIt)
     EXPECT_EQ(out[2 * 734 + 1], 735 + 734);
 }
 
-TEST_F(SoundTest, TwoCuesOfOneSoundAreTwoVoices)
+TEST_F(sound_channels, two_cues_of_one_sound_are_two_voices)
 {
     sound* s = make(std::vector<int16_t>(4000, 1000));
     channel a = cue_sound(s, 0), b = cue_sound(s, 0);
@@ -181,7 +181,7 @@ TEST_F(SoundTest, TwoCuesOfOneSoundAreTwoVoices)
     EXPECT_TRUE(all_equal(pull(), 1000));
 }
 
-TEST_F(SoundTest, NewSoundOnABusyChannelReplacesTheOld)
+TEST_F(sound_channels, new_sound_on_a_busy_channel_replaces_the_old)
 {
     sound* loud = make(std::vector<int16_t>(4000, 3000));
     sound* soft = make(std::vector<int16_t>(4000, 100));
@@ -193,7 +193,7 @@ TEST_F(SoundTest, NewSoundOnABusyChannelReplacesTheOld)
     EXPECT_TRUE(all_equal(pull(), 100));
 }
 
-TEST_F(SoundTest, FinishedEffectReportsNotPlaying)
+TEST_F(sound_channels, finished_effect_reports_not_playing)
 {
     channel ch = play_sound(make(std::vector<int16_t>(100, 500)), 0);
     EXPECT_EQ(channel_playing(ch), 1);
@@ -203,7 +203,7 @@ TEST_F(SoundTest, FinishedEffectReportsNotPlaying)
     EXPECT_EQ(channel_playing(ch), 0);
 }
 
-TEST_F(SoundTest, StaleHandleOfAReusedVoiceIsIgnored)
+TEST_F(sound_channels, stale_handle_of_a_reused_voice_is_ignored)
 {
     sound* s = make(std::vector<int16_t>(40000, 700));
     channel old = alloc_channel();
@@ -230,7 +230,7 @@ TEST_F(SoundTest, StaleHandleOfAReusedVoiceIsIgnored)
     stop_channel(again);
 }
 
-TEST_F(SoundTest, StoppedHandleDoesNothingAnyMore)
+TEST_F(sound_channels, stopped_handle_does_nothing_any_more)
 {
     sound* s = make(std::vector<int16_t>(4000, 700));
     channel ch = play_sound(s, 0);
@@ -241,7 +241,7 @@ TEST_F(SoundTest, StoppedHandleDoesNothingAnyMore)
     EXPECT_TRUE(all_equal(pull(), 0));
 }
 
-TEST_F(SoundTest, EffectsNeverStoppedDoNotRunTheVoicesOut)
+TEST_F(sound_channels, effects_never_stopped_do_not_run_the_voices_out)
 {
     sound* s = make(std::vector<int16_t>(300, 10));
     for (int n = 0; n < 10000; ++n) {
@@ -252,7 +252,7 @@ TEST_F(SoundTest, EffectsNeverStoppedDoNotRunTheVoicesOut)
     }
 }
 
-TEST_F(SoundTest, ChannelsNeverPlayedAreTakenBackOldestFirst)
+TEST_F(sound_channels, channels_never_played_are_taken_back_oldest_first)
 {
     channel first = alloc_channel();
     set_channel_volume(first, 0.25f);
@@ -261,7 +261,7 @@ TEST_F(SoundTest, ChannelsNeverPlayedAreTakenBackOldestFirst)
     EXPECT_EQ(play_sound(s, first), 0) << "the oldest idle channel should have been reclaimed";
 }
 
-TEST_F(SoundTest, FullTableOfLiveVoicesRefusesMoreUntilTheyEnd)
+TEST_F(sound_channels, full_table_of_live_voices_refuses_more_until_they_end)
 {
     sound* s = make(std::vector<int16_t>(100, 1));
     int cued = 0;
@@ -274,7 +274,7 @@ TEST_F(SoundTest, FullTableOfLiveVoicesRefusesMoreUntilTheyEnd)
     EXPECT_NE(alloc_channel(), 0);
 }
 
-TEST_F(SoundTest, NullSoundLeavesChannelsAlone)
+TEST_F(sound_channels, null_sound_leaves_channels_alone)
 {
     EXPECT_EQ(play_sound(nullptr, 0), 0);
     EXPECT_EQ(cue_sound(nullptr, 0), 0);
@@ -294,7 +294,7 @@ TEST_F(SoundTest, NullSoundLeavesChannelsAlone)
     free_sound(nullptr);
 }
 
-TEST_F(SoundTest, WaveFilesOfEachLayoutDecode)
+TEST_F(sound_channels, wave_files_of_each_layout_decode)
 {
     // 8-bit stereo, unsigned: 0 and 255 are the extremes, 128 the middle.
     sound* s8 = load(write("s8.wav", wav_bytes(std::string("\x80\x00\xff\x80", 4), 2, 8, 22050)));
@@ -317,7 +317,7 @@ TEST_F(SoundTest, WaveFilesOfEachLayoutDecode)
     EXPECT_EQ(load(write("short.wav", "RIFF\x10\0\0\0WAVE")), nullptr);
 }
 
-TEST_F(SoundTest, LoopFlagComesFromTheLowBit)
+TEST_F(sound_channels, loop_flag_comes_from_the_low_bit)
 {
     std::string p = write("l.wav", wav_bytes(pcm16({5, 6}), 1, 16, 44100));
     sound* looped = load(p, 1);
@@ -329,7 +329,7 @@ TEST_F(SoundTest, LoopFlagComesFromTheLowBit)
     EXPECT_FALSE(other_bit->loop);
 }
 
-TEST_F(SoundTest, RealDataFilesDecodeAtFullRate)
+TEST_F(sound_channels, real_data_files_decode_at_full_rate)
 {
     int files = 0;
     for (const auto& e : fs::directory_iterator(fs::path(RAMPARION_SOURCE_DIR) / "data")) {
@@ -347,7 +347,7 @@ TEST_F(SoundTest, RealDataFilesDecodeAtFullRate)
     EXPECT_EQ(files, 21);
 }
 
-TEST_F(SoundTest, BrokenOggGivesNull)
+TEST_F(sound_channels, broken_ogg_gives_null)
 {
     std::string good = read_file(fs::path(RAMPARION_SOURCE_DIR) / "data" / "cannon.ogg");
     ASSERT_GT(good.size(), 2000u);
@@ -374,7 +374,7 @@ TEST_F(SoundTest, BrokenOggGivesNull)
     EXPECT_EQ(load((dir / "missing.ogg").string()), nullptr);
 }
 
-TEST_F(SoundTest, EffectPlaysAtTheEffectsVolumeUnlessSilent)
+TEST_F(sound_channels, effect_plays_at_the_effects_volume_unless_silent)
 {
     sound* s = make(std::vector<int16_t>(2000, 8000));
     float saved = sound_volume;
@@ -387,7 +387,7 @@ TEST_F(SoundTest, EffectPlaysAtTheEffectsVolumeUnlessSilent)
     sound_volume = saved;
 }
 
-TEST_F(SoundTest, MusicRestartsFromItsBeginningOnAChannelOfItsOwn)
+TEST_F(sound_channels, music_restarts_from_its_beginning_on_a_channel_of_its_own)
 {
     fs::path was = fs::current_path();
     fs::current_path(RAMPARION_SOURCE_DIR);
@@ -427,7 +427,7 @@ TEST_F(SoundTest, MusicRestartsFromItsBeginningOnAChannelOfItsOwn)
     fs::current_path(was);
 }
 
-TEST(SoundSilentOutput, VoicesRunOutWithoutADevice)
+TEST(sound_silent_output, voices_run_out_without_a_device)
 {
     platform::set_backend(nullptr); // the stand-in backend opens no audio
     std::string path = (fs::temp_directory_path() / "ramparion_silent.wav").string();

@@ -108,7 +108,7 @@ TEST(sound_stress, channel_operations_against_a_running_mixer)
     std::vector<channel> held;
     std::mt19937 rng(7);
     int started = 0;
-    for (int op = 0; op < 40000; ++op) {
+    for (int op = 0; op < 20000; ++op) {
         sound* s = sounds[rng() % sounds.size()];
         channel pick = held.empty() ? 0 : held[rng() % held.size()];
         switch (rng() % 9) {
@@ -133,12 +133,12 @@ TEST(sound_stress, channel_operations_against_a_running_mixer)
             if (!held.empty()) held.erase(held.begin() + static_cast<long>(rng() % held.size()));
             break;
         }
-        if (op % 64 == 0) { // the lock is not fair: let the mixer in
+        if (op % 100 == 0) { // the lock is not fair: let the mixer in
             ASSERT_TRUE(out->wait_blocks(1));
         }
     }
     EXPECT_GT(started, 1000);
-    EXPECT_GT(out->blocks.load(), 600) << "the mixer did not run alongside";
+    EXPECT_GT(out->blocks.load(), 200) << "the mixer did not run alongside";
 
     // Free the sounds while the mixer still runs: every voice on them must end first.
     for (sound* s : sounds) free_sound(s);

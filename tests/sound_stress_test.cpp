@@ -21,6 +21,7 @@ class racing_backend final : public platform::backend {
 public:
     ~racing_backend() override { close_audio(); }
 
+    // Nothing but the audio output matters here.
     const char* name() const override { return "racing"; }
     bool open_window(const char*, int, int, bool) override { return true; }
     void set_event_handler(platform::event_handler) override {}
@@ -45,8 +46,6 @@ public:
                 int peak = 0;
                 for (int16_t s : buf) peak = std::max(peak, std::abs(static_cast<int>(s)));
                 last_peak = peak;
-                int was = max_peak.load();
-                while (peak > was && !max_peak.compare_exchange_weak(was, peak)) {}
                 ++blocks;
             }
         });
@@ -73,7 +72,6 @@ public:
 
     std::atomic<int> blocks{0};
     std::atomic<int> last_peak{0};
-    std::atomic<int> max_peak{0};
 
 private:
     std::thread thread_;
@@ -145,25 +143,6 @@ TEST(sound_stress, channel_operations_against_a_running_mixer)
     ASSERT_TRUE(out->wait_blocks(3));
     EXPECT_EQ(out->last_peak.load(), 0);
     for (channel c : held) EXPECT_EQ(channel_playing(c), 0);
-    platform::set_backend(nullptr);
-}
-
-TEST(sound_stress, cue_then_resume_never_leaks_a_loud_first_block)
-{
-    racing_backend* out = use_racing_backend();
-    sound* s = constant_sound(20000, 20000, true);
-    for (int n = 0; n < 3000; ++n) {
-        channel c = cue_sound(s, 0);
-        set_channel_volume(c, 0.0f);
-        resume_channel(c);
-        if (n % 100 == 0) {
-            ASSERT_TRUE(out->wait_blocks(1));
-        }
-        stop_channel(c);
-    }
-    ASSERT_TRUE(out->wait_blocks(1));
-    EXPECT_EQ(out->max_peak.load(), 0) << "a voice was heard before its volume was set";
-    free_sound(s);
     platform::set_backend(nullptr);
 }
 

@@ -434,3 +434,93 @@ TEST(renderer_equivalence, span_kernels_match_the_portable_loops_at_every_length
     }
     set_span_kernels(-1);
 }
+
+TEST(renderer_equivalence, quarter_turns_on_half_pixels_land_on_texel_edges)
+{
+    // Turned by whole quarter turns (sin and cos not quite 0 and 1) and placed on half pixels,
+    // pixel centres fall on texel edges: the fixed-point steps must hand these to the exact rule.
+    for (int level : kernel_levels()) {
+        set_span_kernels(level);
+        rng r{31337};
+        frame_buffer fb(64, 64);
+        plain::buffer ref{64, 64, std::vector<uint32_t>(64 * 64)};
+        same_background(r, fb, ref);
+        for (int q = 0; q < 64; ++q) {
+            auto tex = random_texture(r, q % 2 ? texture_filtered : 0);
+            double rot = 90.0 * (1 + q % 3);
+            float sx = q % 4 < 2 ? 1.0f : 2.0f, x = 16.0f + 0.5f * (q % 7), y = 20.0f + 0.5f * (q % 5);
+            double s = sin_deg(rot), c = cos_deg(rot);
+            const float lx[4] = {0, float(tex->width()), float(tex->width()), 0};
+            const float ly[4] = {0, 0, float(tex->height()), float(tex->height())};
+            float xy[8];
+            for (int i = 0; i < 4; ++i) {
+                xy[2 * i] = x + lx[i] * static_cast<float>(c * sx) + ly[i] * static_cast<float>(-s * sx);
+                xy[2 * i + 1] = y + lx[i] * static_cast<float>(s * sx) + ly[i] * static_cast<float>(c * sx);
+            }
+            paint p{255, 255, 255, 255, blend_solid};
+            fb.draw_quad(*tex, xy, clip_rect{0, 0, 64, 64}, p);
+            ref.draw_quad(*tex, xy, clip_rect{0, 0, 64, 64}, p);
+            std::string diff = first_difference(fb, ref);
+            ASSERT_TRUE(diff.empty()) << "kernel level " << level << ", turn " << rot << ": " << diff;
+        }
+    }
+    set_span_kernels(-1);
+}
+
+TEST(renderer_equivalence, a_game_sized_frame)
+{
+    // Pictures as large as the sky and the ground, sprites, a full-screen veil and points, on a
+    // buffer as wide as the game's: long rows through every kernel's main loop.
+    for (int level : kernel_levels()) {
+        set_span_kernels(level);
+        rng r{2024};
+        const int w = 640, h = 120;
+        frame_buffer fb(w, h);
+        plain::buffer ref{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h)};
+        std::vector<uint32_t> big(static_cast<size_t>(w) * 100);
+        for (uint32_t& v : big) v = (r.below(5) ? 0xFF000000u : 0u) | (r.next() & 0xFFFFFF);
+        auto sky = make_texture(big.data(), w, 100, 0);
+        const clip_rect all{0, 0, w, h};
+        const float whole[8] = {0, 10, float(w), 10, float(w), 110, 0, 110};
+        for (int mode : {blend_solid, blend_mask, blend_alpha}) {
+            paint p{200, 200, 255, static_cast<uint8_t>(mode == blend_alpha ? 77 : 255), mode};
+            fb.draw_quad(*sky, whole, all, p);
+            ref.draw_quad(*sky, whole, all, p);
+        }
+        for (int q = 0; q < 40; ++q) {
+            auto tex = random_texture(r, q % 5 == 0 ? texture_filtered | texture_mipmapped : 0);
+            float xy[8];
+            random_corners(r, tex->width(), tex->height(), w, h, xy);
+            paint p = random_paint(r);
+            fb.draw_quad(*tex, xy, all, p);
+            ref.draw_quad(*tex, xy, all, p);
+        }
+        const float veil[8] = {0, 0, float(w), 0, float(w), float(h), 0, float(h)};
+        paint night{0, 0, 64, 76, blend_alpha};
+        fb.fill_quad(veil, all, night);
+        ref.fill_quad(veil, all, night);
+        for (int i = 0; i < 50; ++i) {
+            int x = r.below(w + 2) - 1, y = r.below(h + 2) - 1;
+            paint p = random_paint(r);
+            fb.put_point(x, y, all, p);
+            if (x >= 0 && y >= 0 && x < w && y < h && !(p.blend == blend_mask && p.a < 128)) {
+                uint32_t& d = ref.px[static_cast<size_t>(y) * w + x];
+                d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
+            }
+        }
+        std::string diff = first_difference(fb, ref);
+        ASSERT_TRUE(diff.empty()) << "kernel level " << level << ": " << diff;
+    }
+    set_span_kernels(-1);
+}
+
+TEST(renderer_equivalence, kernel_levels_never_exceed_the_processor)
+{
+    int best = set_span_kernels(-1);
+    EXPECT_EQ(span_kernels_in_use(), best);
+    EXPECT_EQ(set_span_kernels(span_avx512 + 5), best); // asking for more grants the best there is
+    EXPECT_EQ(set_span_kernels(span_portable), span_portable);
+    EXPECT_EQ(span_kernels_in_use(), span_portable);
+    EXPECT_EQ(best >= span_avx512, avx512_spans_available() && avx2_spans_available());
+    set_span_kernels(-1);
+}

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -129,7 +128,9 @@ void ensure_output()
         return;
     }
     if (!st.told_silent) {
-        std::fprintf(stderr, "ramparion: no audio output; the game goes on without sound\n");
+        const char* why = b->failure();
+        std::fprintf(stderr, "ramparion: no audio output%s%s; the game goes on without sound\n", *why ? ": " : "",
+                     why);
         st.told_silent = true;
     }
     if (st.silent.joinable()) return;

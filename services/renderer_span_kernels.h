@@ -9,6 +9,8 @@
 
 #include "services/renderer.h"
 
+// Unnamed namespace: every including unit gets its own copies, built for its own instruction set,
+// which must never be merged with another unit's at link time.
 namespace {
 
 template <class V>

@@ -189,6 +189,7 @@ inline uint32_t lerp2(uint32_t a, uint32_t b, uint32_t w)
 }
 
 constexpr int chunk = 256;
+static_assert(chunk % 8 == 0, "the eight-wide texel steps fill whole groups of a chunk");
 constexpr double one32 = 4294967296.0;
 // Steps closer than this (2^-20 texel) to a boundary are redone exactly.
 constexpr uint32_t guard = 1u << 12;
@@ -298,7 +299,7 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
         }
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
-            gather_texels(buf, row, &cols[static_cast<size_t>(i)], k);
+            for (int t = 0; t < k; ++t) buf[t] = row[cols[static_cast<size_t>(i + t)]];
             j.shade(dst + i, buf, k);
         }
     });
@@ -426,6 +427,8 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
     const level_steps s(j.m, l);
     const int w = l.width, h = l.height;
     const double ku = w / det, kv = h / det;
+    const bool wide = span_kernels_in_use() == span_avx512;
+    uint8_t unsure[chunk / 8];
     scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
         int64_t tu = to_fixed(j.m.un(x0 + 0.5, cy) * ku);
         int64_t tv = to_fixed(j.m.vn(x0 + 0.5, cy) * kv);
@@ -434,6 +437,20 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
         prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
+            if (wide) {
+                step_texels_avx512(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), tu,
+                                   tv, s.du, s.dv, guard, k);
+                for (int b = 0; b < (k + 7) / 8; ++b)
+                    for (unsigned bits = unsure[b]; bits; bits &= bits - 1) {
+                        int t = b * 8 + __builtin_ctz(bits);
+                        double cx = x0 + i + t + 0.5;
+                        buf[t] = fetch_nearest(l, j.m.un(cx, cy), j.m.vn(cx, cy), det);
+                    }
+                tu += k * s.du;
+                tv += k * s.dv;
+                j.shade(dst + i, buf, k);
+                continue;
+            }
             for (int t = 0; t < k; ++t, tu += s.du, tv += s.dv) {
                 // Away from texel edges the exact index lies in the texture, so no clamp is needed;
                 // anything else (an edge, or outside through a step we did not foresee) is redone.

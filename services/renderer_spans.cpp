@@ -141,12 +141,6 @@ shade_fn shade_kernel(const paint& p)
 
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
 
-void gather_texels(uint32_t* out, const uint32_t* row, const int* cols, int n)
-{
-    if (level() >= span_avx2) return gather_avx2(out, row, cols, n);
-    for (int i = 0; i < n; ++i) out[i] = row[cols[i]];
-}
-
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
     switch (level()) {

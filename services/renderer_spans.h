@@ -19,15 +19,17 @@ int span_kernels_in_use();
 // Asks for a level (-1: the best); returns the one granted, never above what the processor has.
 int set_span_kernels(int wanted);
 
-// out[i] = row[cols[i]]: a row of a scaled picture, by the kernels in use.
-void gather_texels(uint32_t* out, const uint32_t* row, const int* cols, int n);
-
 // The AVX2 kernels, built in their own unit; `mode` is one of the five blend modes.
 bool avx2_spans_available();
 shade_fn shade_kernel_avx2(const paint& p, int mode);
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode);
-void gather_avx2(uint32_t* out, const uint32_t* row, const int* cols, int n);
 // The same sixteen pixels at a time, with AVX-512 BW.
 bool avx512_spans_available();
 shade_fn shade_kernel_avx512(const paint& p, int mode);
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode);
+// Texels along a turned span from 32.32 steps, eight at a time: out[i] = texels[(v >> 32) x w +
+// (u >> 32)] with u = tu + i du, v = tv + i dv. A pixel whose step lies within `guard` of a texel
+// edge, or outside the picture, is left to the caller: bit i % 8 of unsure[i / 8] is set for it.
+// `out` needs room for n rounded up to eight.
+void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
+                        int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n);

@@ -67,17 +67,6 @@ shade_fn shade_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>
 
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx2>::fill(dst, n, p, mode); }
 
-void gather_avx2(uint32_t* out, const uint32_t* row, const int* cols, int n)
-{
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        __m256i idx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cols + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                            _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), idx, 4));
-    }
-    for (; i < n; ++i) out[i] = row[cols[i]];
-}
-
 #pragma GCC pop_options
 
 bool avx2_spans_available()
@@ -90,10 +79,6 @@ bool avx2_spans_available()
 
 shade_fn shade_kernel_avx2(const paint&, int) { return nullptr; }
 void fill_span_avx2(uint32_t*, int, const paint&, int) {}
-void gather_avx2(uint32_t* out, const uint32_t* row, const int* cols, int n)
-{
-    for (int i = 0; i < n; ++i) out[i] = row[cols[i]];
-}
 bool avx2_spans_available() { return false; }
 
 #endif

@@ -43,7 +43,9 @@ void mix_one(voice& v, int32_t* acc, const block_pos& bp)
     const sound& s = *v.snd;
     const size_t frames = s.frames;
     const uint64_t length = static_cast<uint64_t>(frames) << 16;
-    const uint64_t step = voice_step(s, v.rate);
+    // Below this position the next source frame exists: no end or loop tests in that stretch.
+    const uint64_t inner = frames > 0 ? length - 65536 : 0;
+    const uint64_t step = std::max<uint64_t>(voice_step(s, v.rate), 1);
     const int32_t g0 = v.prev_gain;
     const int32_t g1 = v.volume;
     const int32_t pan = std::clamp<int32_t>(v.pan, -unit_gain, unit_gain);
@@ -51,20 +53,9 @@ void mix_one(voice& v, int32_t* acc, const block_pos& bp)
     side_gains(g1, pan, gl, gr);
 
     uint64_t pos = v.pos;
-    for (int k = 0; k < bp.count; ++k) {
-        if (pos >= length) {
-            if (!s.loop || frames == 0) {
-                v.stopped = true;
-                break;
-            }
-            pos -= length;
-            if (pos >= length) pos %= length;
-        }
+    auto frame = [&](int k, size_t j) {
         const size_t i = static_cast<size_t>(pos >> 16);
-        size_t j = i + 1;
-        if (j >= frames) j = s.loop ? 0 : i;
         const uint32_t frac = static_cast<uint32_t>(pos & 0xFFFF);
-
         int32_t l, r;
         if constexpr (Stereo) {
             l = lerp(sample_at<Bits8>(s, 2 * i), sample_at<Bits8>(s, 2 * j), frac);
@@ -81,6 +72,27 @@ void mix_one(voice& v, int32_t* acc, const block_pos& bp)
         acc[2 * k] += (l * gl) >> 12;
         acc[2 * k + 1] += (r * gr) >> 12;
         pos += step;
+    };
+
+    int k = 0;
+    while (k < bp.count) {
+        if (pos >= length) {
+            if (!s.loop || frames == 0) {
+                v.stopped = true;
+                break;
+            }
+            pos -= length;
+            if (pos >= length) pos %= length;
+        }
+        if (pos < inner) {
+            const uint64_t run = (inner - pos + step - 1) / step;
+            const int end = k + static_cast<int>(std::min<uint64_t>(run, static_cast<uint64_t>(bp.count - k)));
+            for (; k < end; ++k) frame(k, static_cast<size_t>(pos >> 16) + 1);
+        } else {
+            // The last source frame: a loop reaches across the join, a one-shot holds it.
+            const size_t i = static_cast<size_t>(pos >> 16);
+            frame(k++, s.loop ? 0 : i);
+        }
     }
     v.pos = pos;
 }

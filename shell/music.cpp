@@ -19,8 +19,8 @@ void play_effect(sound* s, int silent)
     resume_channel(ch);
 }
 
-// A track takes a good part of a second to decode: each is decoded once and kept, and the one
-// not playing is decoded in the background, so even the first change of track stalls no frame.
+// Decoding a track takes several frames' time: each is decoded once and kept, and the one not
+// playing is decoded in the background, so even the first change of track stalls no frame.
 void start_music(int track)
 {
     if (track < 0 || track >= track_count) return;
@@ -31,4 +31,9 @@ void start_music(int track)
     resume_channel(ch);
     for (int t = 0; t < track_count; ++t)
         if (t != track) prefetch_sound(track_files[t], 1);
+}
+
+void prefetch_music()
+{
+    for (const char* file : track_files) prefetch_sound(file, 1);
 }

@@ -170,6 +170,7 @@ TEST(sound_stress, music_changes_while_mixing)
     std::filesystem::path was = std::filesystem::current_path();
     std::filesystem::current_path(RAMPARION_SOURCE_DIR);
     racing_backend* out = use_racing_backend();
+    prefetch_music();
     sound* fx = constant_sound(500, 300, false);
     for (int n = 0; n < 30; ++n) {
         stop_channel(music_channel);

@@ -560,10 +560,13 @@ void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
 {
     const paint solid{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255,
                       blend_solid};
-    const int x0 = std::max(0, c.x0), x1 = std::min(width_, c.x1);
-    if (x0 >= x1) return;
-    for (int y = std::max(0, c.y0); y < std::min(height_, c.y1); ++y)
-        fill_span(&px_[static_cast<size_t>(y) * width_ + x0], x1 - x0, solid);
+    const int x0 = std::max(0, c.x0), x1 = std::min(width_, c.x1), y0 = std::max(0, c.y0), y1 = std::min(height_, c.y1);
+    if (x0 >= x1 || y0 >= y1) return;
+    if (x0 == 0 && x1 == width_) { // whole rows: one run
+        fill_span(&px_[static_cast<size_t>(y0) * width_], (y1 - y0) * width_, solid);
+        return;
+    }
+    for (int y = y0; y < y1; ++y) fill_span(&px_[static_cast<size_t>(y) * width_ + x0], x1 - x0, solid);
 }
 
 void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const paint& p)

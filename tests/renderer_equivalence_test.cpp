@@ -524,3 +524,27 @@ TEST(renderer_equivalence, kernel_levels_never_exceed_the_processor)
     EXPECT_EQ(best >= span_avx512, avx512_spans_available() && avx2_spans_available());
     set_span_kernels(-1);
 }
+
+TEST(renderer_equivalence, clears_fill_exactly_the_clipped_rectangle)
+{
+    for (int level : kernel_levels()) {
+        set_span_kernels(level);
+        rng r{555};
+        for (int round = 0; round < 60; ++round) {
+            int w = 1 + r.below(40), h = 1 + r.below(12);
+            frame_buffer fb(w, h);
+            std::vector<uint32_t> want(static_cast<size_t>(w) * h);
+            for (size_t i = 0; i < want.size(); ++i) fb.pixels()[i] = want[i] = r.next();
+            clip_rect c = random_clip(r, w, h);
+            uint32_t rgb = r.next(); // the top byte must not reach the buffer
+            fb.clear(c, rgb);
+            for (int y = std::max(0, c.y0); y < std::min(h, c.y1); ++y)
+                for (int x = std::max(0, c.x0); x < std::min(w, c.x1); ++x)
+                    want[static_cast<size_t>(y) * w + x] = rgb & 0xFFFFFF;
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), fb.pixels()))
+                << "level " << level << ", " << w << "x" << h << " clip " << c.x0 << "," << c.y0 << "-" << c.x1 << ","
+                << c.y1;
+        }
+    }
+    set_span_kernels(-1);
+}

@@ -215,6 +215,9 @@ inline uint32_t weight_of(int64_t t)
 // Truncates: off by less than one unit, which the step bound allows for.
 inline int64_t to_fixed(double t) { return static_cast<int64_t>(t * one32); }
 
+constexpr double pow2_m31 = 1.0 / 2147483648.0, pow2_m32 = pow2_m31 / 2;
+constexpr double pow2_m50 = pow2_m32 / 262144.0, pow2_m51 = pow2_m50 / 2;
+
 // Whether fixed-point steps over this quad stay within the guard of the exact per-pixel values.
 // The exact rule's own rounding grows with the size of the terms in its edge forms.
 bool steps_are_safe(const uv_map& m, const float xy[8], const clip_rect& c, int width, int height)
@@ -228,8 +231,8 @@ bool steps_are_safe(const uv_map& m, const float xy[8], const clip_rect& c, int 
     double n = std::max(1, c.x1 - c.x0);
     auto safe = [&](double terms, int size, double slope) {
         double scale = size / m.det;
-        double exact_err = std::ldexp(terms * scale, -51) + std::ldexp(size + 2.0, -51);
-        double total = 2.0 * exact_err + std::ldexp(1.0, -31) + n * (std::ldexp(1.0, -32) + std::ldexp(std::fabs(slope), -50));
+        double exact_err = (terms * scale + size + 2.0) * pow2_m51;
+        double total = 2.0 * exact_err + pow2_m31 + n * (pow2_m32 + std::fabs(slope) * pow2_m50);
         return std::isfinite(total) && total * one32 < guard - 4;
     };
     double su = std::fabs(m.fy) * width / m.det, sv = std::fabs(m.ey) * height / m.det;

@@ -1,6 +1,6 @@
 // Times our renderer, pixman and SDL2's software renderer on the same two scenes, taking turns.
 //
-// Usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown]
+// Usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown] [--kernels LEVEL]
 // Ends with "scene A ratio R" and "scene B ratio R": our median frame time over pixman's.
 // Times are the drawing thread's CPU time, so other work on a shared machine does not count.
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "peers.h"
+#include "services/renderer_spans.h"
 #include "tools/common/png_write.h"
 
 namespace {
@@ -93,12 +94,17 @@ int main(int argc, char** argv)
             rounds = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--assets" && i + 1 < argc) {
             assets = argv[++i];
+        } else if (a == "--kernels" && i + 1 < argc) {
+            // portable, sse2, avx2 or avx512: never more than the processor has
+            std::string k = argv[++i];
+            int want = k == "portable" ? span_portable : k == "sse2" ? span_sse2 : k == "avx2" ? span_avx2 : span_avx512;
+            set_span_kernels(want);
         } else if (a == "--breakdown") {
             breakdown = true;
         } else if (a == "--shots" && i + 1 < argc) {
             shots = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown]\n");
+            std::fprintf(stderr, "usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown] [--kernels LEVEL]\n");
             return 2;
         }
     }
@@ -111,7 +117,9 @@ int main(int argc, char** argv)
 
     std::printf("renderer_bench: %dx%d, %d rounds, round robin per scene: ", screen_w, screen_h, rounds);
     for (auto& p : peers) std::printf("%s ", p->name());
-    std::printf("\npictures: %s\n", set.real_art ? "the game's own (assets/graphx)" : "synthetic stand-ins");
+    constexpr const char* level_names[] = {"portable", "sse2", "avx2", "avx512"};
+    std::printf("\nour span kernels: %s\n", level_names[span_kernels_in_use()]);
+    std::printf("pictures: %s\n", set.real_art ? "the game's own (assets/graphx)" : "synthetic stand-ins");
     for (const scene* s : scenes)
         std::printf("scene %s: %d quads, %d rects, %d points, 1 clear\n", s->name.c_str(), count_of(*s, op::quad),
                     count_of(*s, op::rect), count_of(*s, op::point));

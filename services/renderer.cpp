@@ -430,7 +430,7 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
     const level_steps s(j.m, l);
     const int w = l.width, h = l.height;
     const double ku = w / det, kv = h / det;
-    const bool wide = span_kernels_in_use() == span_avx512;
+    const bool wide = span_kernels_in_use() >= span_avx2;
     uint8_t unsure[chunk / 8];
     scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
         int64_t tu = to_fixed(j.m.un(x0 + 0.5, cy) * ku);
@@ -440,9 +440,8 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
         prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
-            if (wide) {
-                step_texels_avx512(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), tu,
-                                   tv, s.du, s.dv, guard, k);
+            if (wide && step_texels(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), tu,
+                                    tv, s.du, s.dv, guard, k)) {
                 for (int b = 0; b < (k + 7) / 8; ++b)
                     for (unsigned bits = unsure[b]; bits; bits &= bits - 1) {
                         int t = b * 8 + __builtin_ctz(bits);

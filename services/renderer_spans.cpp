@@ -141,6 +141,21 @@ shade_fn shade_kernel(const paint& p)
 
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
 
+bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
+                 int64_t du, int64_t dv, uint32_t guard, int n)
+{
+    switch (level()) {
+    case span_avx512:
+        step_texels_avx512(out, unsure, texels, w, h, tu, tv, du, dv, guard, n);
+        return true;
+    case span_avx2:
+        step_texels_avx2(out, unsure, texels, w, h, tu, tv, du, dv, guard, n);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
     switch (level()) {

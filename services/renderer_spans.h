@@ -7,6 +7,13 @@
 
 // n texels (0xAARRGGBB) tinted by the paint and blended by its mode onto n back-buffer pixels.
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p);
+// Texels along a turned span from 32.32 steps, several at a time: out[i] = texels[(v >> 32) x w +
+// (u >> 32)] with u = tu + i du, v = tv + i dv. A pixel whose step lies within `guard` of a texel
+// edge, or outside the picture, is left to the caller: bit i % 8 of unsure[i / 8] is set for it.
+// `out` needs room for n rounded up to eight. False (and nothing done) without AVX2 or better.
+bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
+                 int64_t du, int64_t dv, uint32_t guard, int n);
+
 // The same as a kernel chosen once for a paint, for callers that shade many spans with it.
 using shade_fn = void (*)(uint32_t* dst, const uint32_t* src, int n, const paint& p);
 shade_fn shade_kernel(const paint& p);
@@ -27,9 +34,7 @@ void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode);
 bool avx512_spans_available();
 shade_fn shade_kernel_avx512(const paint& p, int mode);
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode);
-// Texels along a turned span from 32.32 steps, eight at a time: out[i] = texels[(v >> 32) x w +
-// (u >> 32)] with u = tu + i du, v = tv + i dv. A pixel whose step lies within `guard` of a texel
-// edge, or outside the picture, is left to the caller: bit i % 8 of unsure[i / 8] is set for it.
-// `out` needs room for n rounded up to eight.
 void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
                         int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n);
+void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
+                      int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n);

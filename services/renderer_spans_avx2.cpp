@@ -67,6 +67,41 @@ shade_fn shade_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>
 
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx2>::fill(dst, n, p, mode); }
 
+void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
+                      int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n)
+{
+    __m256i u = _mm256_setr_epi64x(tu, tu + du, tu + 2 * du, tu + 3 * du);
+    __m256i v = _mm256_setr_epi64x(tv, tv + dv, tv + 2 * dv, tv + 3 * dv);
+    const __m256i step_u = _mm256_set1_epi64x(4 * du), step_v = _mm256_set1_epi64x(4 * dv);
+    // Unsigned 64-bit a < b as signed (a ^ top) < (b ^ top): AVX2 only compares signed.
+    const __m256i top = _mm256_set1_epi64x(static_cast<long long>(0x8000000000000000ull));
+    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFFll), g = _mm256_set1_epi64x(guard);
+    const __m256i g2 = _mm256_xor_si256(_mm256_set1_epi64x(2ll * guard), top);
+    const __m256i wv = _mm256_set1_epi64x(w), ws = _mm256_xor_si256(wv, top);
+    const __m256i hs = _mm256_xor_si256(_mm256_set1_epi64x(h), top);
+    const __m256i pick_low = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+    for (int b = 0; b < (n + 7) / 8; ++b) unsure[b] = 0;
+    for (int i = 0; i < n; i += 4) {
+        unsigned valid = n - i >= 4 ? 0xFu : (1u << (n - i)) - 1;
+        __m256i fu = _mm256_xor_si256(_mm256_and_si256(_mm256_add_epi64(u, g), low), top);
+        __m256i fv = _mm256_xor_si256(_mm256_and_si256(_mm256_add_epi64(v, g), low), top);
+        // A negative step shifts to a huge index, which fails the size test like any other outside one.
+        __m256i x = _mm256_srli_epi64(u, 32), y = _mm256_srli_epi64(v, 32);
+        __m256i in = _mm256_and_si256(_mm256_cmpgt_epi64(ws, _mm256_xor_si256(x, top)),
+                                      _mm256_cmpgt_epi64(hs, _mm256_xor_si256(y, top)));
+        __m256i near = _mm256_or_si256(_mm256_cmpgt_epi64(g2, fu), _mm256_cmpgt_epi64(g2, fv));
+        __m256i good = _mm256_andnot_si256(near, in);
+        __m256i index = _mm256_add_epi64(_mm256_mul_epu32(y, wv), x);
+        __m128i mask = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(good, pick_low));
+        __m128i t = _mm256_mask_i64gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(texels), index, mask, 4);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), t);
+        unsigned ok = static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(good)));
+        unsure[i / 8] = static_cast<uint8_t>(unsure[i / 8] | ((valid & ~ok) << (i % 8)));
+        u = _mm256_add_epi64(u, step_u);
+        v = _mm256_add_epi64(v, step_v);
+    }
+}
+
 #pragma GCC pop_options
 
 bool avx2_spans_available()
@@ -79,6 +114,10 @@ bool avx2_spans_available()
 
 shade_fn shade_kernel_avx2(const paint&, int) { return nullptr; }
 void fill_span_avx2(uint32_t*, int, const paint&, int) {}
+void step_texels_avx2(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t,
+                      uint32_t, int)
+{
+}
 bool avx2_spans_available() { return false; }
 
 #endif

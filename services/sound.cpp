@@ -229,7 +229,10 @@ sound* load_sound(const std::string& url, int flags)
     ensure_output();
     stream_handle in(open_read(url));
     if (!in) {
-        report_load_failure(url, "cannot open");
+        // A missing data folder would otherwise give one line per sound: say it once.
+        static std::atomic<bool> told_missing{false};
+        if (!told_missing.exchange(true))
+            report_load_failure(url, "cannot open (missing sounds play as silence)");
         return nullptr;
     }
     std::vector<uint8_t> bytes;

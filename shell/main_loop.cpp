@@ -75,6 +75,7 @@ bool start_up()
     load_assets();
     flush_mouse();
     flush_keys();
+    prefetch_music(); // decoded behind the logo, so attract mode starts without a stall
     show_logo();
     reset_game(0);
     load_high_score();

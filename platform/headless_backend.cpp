@@ -215,9 +215,10 @@ void headless_backend::present(const uint32_t* pixels, int width, int height, bo
     ++presented_;
     idle_ = false;
     if (on_present) on_present(presented_, pixels, width, height);
-    if (audio_cb_) {
+    // Frames presented before the output opens carry silence, so audio stays in step with frames.
+    if (audio_cb_ || on_audio) {
         audio_buf_.assign(audio_frames_per_present * 2, 0);
-        audio_cb_(audio_buf_.data(), audio_frames_per_present, audio_user_);
+        if (audio_cb_) audio_cb_(audio_buf_.data(), audio_frames_per_present, audio_user_);
         if (on_audio) on_audio(audio_buf_.data(), audio_frames_per_present);
     }
 }

@@ -162,7 +162,9 @@ int main(int argc, char** argv)
     auto backend = std::make_unique<platform::headless_backend>(o.clock);
     backend->set_script(std::move(script));
     if (o.frames >= 0) backend->set_frame_limit(o.frames);
+    int presented = 0;
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
+        presented = frame;
         if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         auto shot = o.shots.find(frame);
         if (shot != o.shots.end() && !write_png_rgb(shot->second, px, w, h)) {
@@ -178,6 +180,12 @@ int main(int argc, char** argv)
     platform::set_backend(nullptr);
 
     if (trace) std::fclose(trace);
+    for (const auto& shot : o.shots)
+        if (shot.first > presented) {
+            std::fprintf(stderr, "ramparion-replay: frame %d was never presented; %s not written\n", shot.first,
+                         shot.second.c_str());
+            ok = false;
+        }
     if (!o.audio.empty()) write_wav(o.audio, audio);
     if (!temp_save.empty()) {
         std::error_code ec;

@@ -1,6 +1,8 @@
 // The asset registry, the URL rule, and little-endian ints with their short-read rule.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +14,7 @@ namespace {
 
 std::string temp_file(const std::string& name, const std::string& bytes)
 {
-    auto p = std::filesystem::temp_directory_path() / ("ramparion_files_" + name);
+    auto p = std::filesystem::temp_directory_path() / ("ramparion_files_" + std::to_string(::getpid()) + name);
     std::ofstream(p, std::ios::binary) << bytes;
     return p.string();
 }
@@ -58,7 +60,7 @@ TEST(urls, protocol_folds_case_but_names_are_exact)
 
 TEST(urls, disk_paths_take_either_separator)
 {
-    auto dir = std::filesystem::temp_directory_path() / "ramparion_files_dir";
+    auto dir = std::filesystem::temp_directory_path() / ("ramparion_files_dir" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "x.bin", std::ios::binary) << "abcd";
     std::string back = dir.string() + "\\x.bin";

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -53,9 +56,12 @@ bytes png_row(int w, int type, bytes row, const char* extra = nullptr, const byt
 
 image* load_bytes(const std::string& name, const bytes& b, int flags)
 {
-    std::string path = std::string(RAMPARION_BINARY_DIR) + "/images-test-" + name;
+    // Named by process too: ctest runs the tests of this binary side by side.
+    std::string path = std::string(RAMPARION_BINARY_DIR) + "/images-test-" + std::to_string(::getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::ssize(b));
-    return load_image(path, flags);
+    image* img = load_image(path, flags);
+    std::remove(path.c_str());
+    return img;
 }
 
 class images : public drawing_test {

@@ -4,6 +4,7 @@
 namespace detail {
 
 int walk_depth = 0;
+long next_actor_id = 0;
 
 namespace {
 std::vector<std::shared_ptr<void>>& removed()

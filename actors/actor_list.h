@@ -7,6 +7,8 @@
 namespace detail {
 // Walks in progress over any list; removed actors are released only when none is left.
 extern int walk_depth;
+// Every actor gets the next number when it joins a list; never reused in a run.
+extern long next_actor_id;
 void release_later(std::shared_ptr<void> p);
 void release_removed();
 } // namespace detail
@@ -15,6 +17,7 @@ template <typename T>
 class actor_list {
     struct node {
         std::unique_ptr<T> obj; // null once removed
+        long id = 0;
         node* next = nullptr;
         node* prev = nullptr;
     };
@@ -64,6 +67,15 @@ public:
         if (--detail::walk_depth == 0) detail::release_removed();
     }
 
+    // Visits each actor with its id, for dumps and tests that only read.
+    template <typename F>
+    void each(F&& fn) const
+    {
+        for (const node* n = head_.next; n != &head_; n = n->next)
+            if (n->obj) fn(static_cast<const T&>(*n->obj), n->id);
+    }
+    const T* first() const { return head_.next != &head_ ? head_.next->obj.get() : nullptr; }
+
     int size() const
     {
         int k = 0;
@@ -77,6 +89,7 @@ private:
     {
         node* n = new node;
         n->obj = std::move(obj);
+        n->id = ++detail::next_actor_id;
         n->prev = after;
         n->next = after->next;
         after->next->prev = n;

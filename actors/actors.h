@@ -9,6 +9,7 @@
 struct star_tag {
     int x = 0, y = 0, hue = 0;
     void update();
+    static void Create();
 };
 
 struct fort_tag {
@@ -21,6 +22,7 @@ struct fort_tag {
 struct canball_tag {
     float x = 0, y = 0, dir = 0, scale = 0;
     void update();
+    static void Create(int dir);
 };
 
 struct backcloud_tag {
@@ -28,6 +30,7 @@ struct backcloud_tag {
     int back = 0;
     float xstp = 0, xscale = 0, yscale = 0;
     void update();
+    static void Create();
 };
 
 struct frontcloud_tag {
@@ -35,16 +38,19 @@ struct frontcloud_tag {
     int back = 0;
     float xstp = 0, xscale = 0, yscale = 0;
     void update();
+    static void Create();
 };
 
 struct lgtrooper_tag {
     float x = 0, y = 0, scale = 0, xstp = 0;
     int frame = 0, fr_ctr = 0, jump_tmr = 0;
     void update();
+    static void Create();
 };
 
 struct smtrooper_tag : lgtrooper_tag {
     void update();
+    static void Create();
 };
 
 struct commando_tag {
@@ -52,51 +58,60 @@ struct commando_tag {
     int state = 0, frame = 0, fr_ctr = 0, fr_tmr = 0;
     float rotstp = 0;
     void update();
+    static void Create(float x, float y, float rotation);
 };
 
 struct mustang_tag {
     float x = 0, y = 0, scale = 0, xstp = 0;
     int frame = 0, fr_ctr = 0, bomb_tmr = 0;
     void update(int pass);
+    static void Create();
 };
 
 struct nukerocket_tag {
     float x = 0, y = 0, rotation = 0, dir = 0;
     int frame = 0, fr_ctr = 0, dist_ctr = 0;
     void update();
+    static void Create();
 };
 
 struct smallbomb_tag {
     float x = 0, y = 0, rotation = 0, dir = 0;
     int frame = 0;
     void update();
+    static void Create(float x, float y, int side);
 };
 
 struct explosion_tag {
     float x = 0, y = 0, scale = 0, rotation = 0, scstep = 0, alpha = 0;
     void update();
+    static void Create(float x, float y, float scale, float scstep);
 };
 
 struct bodypart_tag {
     float x = 0, y = 0, xspd = 0, yspd = 0, speed = 0, scale = 0, rotation = 0, alpha = 0, rotstp = 0;
     int frame = 0, grhit = 0;
     void update();
+    static void Create(float x, float y, float scale, float rotstp, int frame);
 };
 
 struct planepart_tag {
     float x = 0, y = 0, xspd = 0, yspd = 0, rotation = 0, scale = 0, rotstp = 0;
     int bomber = 0, frame = 0, grhit = 0;
     void update();
+    static void Create(float x, float y, float scale, float xdir, int first_frame, int bomber);
 };
 
 struct smokering_tag {
     float x = 0, y = 0, alpha = 0, scale = 0, rotation = 0, speed = 0;
     void update();
+    static void Create(float x, float y, float rotation);
 };
 
 struct bombmark_tag {
     float x = 0, y = 0, alpha = 0;
     void update();
+    static void Create(float x, float y);
 };
 
 extern fort_tag fort;

@@ -23,23 +23,3 @@ void update_fighters(int pass)
 {
     mustang_list.walk([pass](mustang_tag& m) { m.update(pass); });
 }
-
-// Until each kind's own module lands, its objects are never created, so these are never reached.
-void star_tag::update() {}
-void fort_tag::update() {}
-void fort_tag::get_inputs() {}
-void fort_tag::fire_cannon() {}
-void canball_tag::update() {}
-void backcloud_tag::update() {}
-void frontcloud_tag::update() {}
-void lgtrooper_tag::update() {}
-void smtrooper_tag::update() {}
-void commando_tag::update() {}
-void mustang_tag::update(int) {}
-void nukerocket_tag::update() {}
-void smallbomb_tag::update() {}
-void explosion_tag::update() {}
-void bodypart_tag::update() {}
-void planepart_tag::update() {}
-void smokering_tag::update() {}
-void bombmark_tag::update() {}

@@ -1,0 +1,18 @@
+// The numbers the battle fixes for each kind of actor, in one place to review.
+#include "actors/actor_tables.h"
+
+#include "assets/sprite_set.h"
+
+const carrier_setting carrier_settings[2] = {
+    // large: enters right flying left, comes back high and fast from the left
+    {&lgtrooper_img, 670.0f, 240.0f, -1.0f, 2, 0.4f, 0, -60.0f, -53.0f, 40.0f, 3.0f, 0, &aircraft1_snd, 1, 15.0f, 1,
+     693.0f},
+    // small: enters left flying right, comes back from the right
+    {&smtrooper_img, -50.0f, 260.0f, 2.0f, 0, 0.4f, 1, 700.0f, 690.0f, 100.0f, -4.0f, 2, &aircraft2_snd, 0, -15.0f,
+     0, -60.0f},
+};
+
+const cloud_setting cloud_settings[2] = {
+    {300.0f, 0.05f, 0.1f, 0.1f, 0.3f, 0.4f, 697.0f, -57.0f},  // back: small, faint, slow
+    {250.0f, 0.08f, 0.3f, 0.6f, 0.6f, 0.6f, 753.0f, -113.0f}, // front: large, denser
+};

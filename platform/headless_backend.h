@@ -35,6 +35,8 @@ public:
     // After this many presented frames the run is asked to end, as a close request would;
     // later frames are not presented.
     void set_frame_limit(int frames) { frame_limit_ = frames; }
+    // Where the player's files go in this run (a replay's --save-dir); empty: none.
+    void set_user_folder(std::string folder) { user_folder_ = std::move(folder); }
     // Called for each presented frame (1-based number) up to the frame limit.
     std::function<void(int frame, const uint32_t* pixels, int width, int height)> on_present;
     // Receives the 735 sample frames mixed for each presented frame, when audio is open.
@@ -64,6 +66,7 @@ public:
     void close_audio() override { audio_cb_ = nullptr; }
     int joystick_count() override;
     bool joystick_read(int index, joystick_state& state) override;
+    std::string user_folder() override { return user_folder_; }
 
 private:
     struct pad {
@@ -76,6 +79,7 @@ private:
     void plug(int pad_number, bool in);
 
     uint32_t clock_;
+    std::string user_folder_;
     event_handler handler_ = nullptr;
     std::vector<scripted_event> script_;
     size_t next_ = 0;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -70,6 +71,9 @@ public:
     virtual int joystick_count() = 0;
     // Reads pad `index` of that list; false when it no longer answers.
     virtual bool joystick_read(int index, joystick_state& state) = 0;
+
+    // The player's own folder for saved files, ending in '/', made if missing; empty when none can be had.
+    virtual std::string user_folder() { return ""; }
 };
 
 // The backend everything talks to; a headless one is in force until another is set.

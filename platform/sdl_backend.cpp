@@ -130,6 +130,16 @@ public:
     }
 
     uint32_t ticks_ms() override { return SDL_GetTicks(); }
+
+    std::string user_folder() override
+    {
+        // ~/.local/share/ramparion/ (or $XDG_DATA_HOME/ramparion/); SDL makes it when missing.
+        char* p = SDL_GetPrefPath("", "ramparion");
+        if (!p) return "";
+        std::string path = p;
+        SDL_free(p);
+        return path;
+    }
     void sleep_ms(int ms) override
     {
         if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));

@@ -67,12 +67,15 @@ bool start_up()
     set_default_image_flags(9);
     build_labels();
     fort = fort_tag{};
+    star_tag::Create(); // seeds the generator: the one seed of the run
     create_sprite_images();
     music_channel = alloc_channel();
     for (int i = 0; i < 8; ++i) flag_frames[i] = flag_frame_table[i];
     joy_count();
     hide_pointer();
     load_assets();
+    backcloud_tag::Create();
+    frontcloud_tag::Create();
     flush_mouse();
     flush_keys();
     prefetch_music(); // decoded behind the logo, so attract mode starts without a stall

@@ -74,7 +74,8 @@ public:
         for (const node* n = head_.next; n != &head_; n = n->next)
             if (n->obj) fn(static_cast<const T&>(*n->obj), n->id);
     }
-    const T* first() const { return head_.next != &head_ ? head_.next->obj.get() : nullptr; }
+    T* front() { return head_.next != &head_ ? head_.next->obj.get() : nullptr; }
+    T* back() { return head_.prev != &head_ ? head_.prev->obj.get() : nullptr; }
 
     int size() const
     {

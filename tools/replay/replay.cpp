@@ -17,12 +17,14 @@
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
 #include "tools/common/png_write.h"
+#include "tools/replay/actor_dump.h"
 #include "tools/replay/trace.h"
 
 namespace {
 
 struct options {
-    std::string script, trace, audio, data, save_dir;
+    std::string script, trace, audio, data, save_dir, actors;
+    int actors_every = 1;
     uint32_t clock = 1000;
     int frames = -1;
     std::map<int, std::string> shots;
@@ -32,7 +34,8 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
-                 "                        [--trace FILE] [--audio FILE.wav] [--data DIR] [--save-dir DIR]\n");
+                 "                        [--trace FILE] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
+                 "                        [--data DIR] [--save-dir DIR]\n");
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -56,6 +59,10 @@ bool parse_args(int argc, char** argv, options& o)
             o.script = v;
         } else if (a == "--trace" && (v = value())) {
             o.trace = v;
+        } else if (a == "--actors" && (v = value())) {
+            o.actors = v;
+        } else if (a == "--actors-every" && (v = value()) && parse_number(v, 1, 100000000, n)) {
+            o.actors_every = static_cast<int>(n);
         } else if (a == "--audio" && (v = value())) {
             o.audio = v;
         } else if (a == "--data" && (v = value())) {
@@ -136,6 +143,7 @@ int main(int argc, char** argv)
     }
     // Output paths are taken before the game changes the working directory.
     o.trace = absolute(o.trace);
+    o.actors = absolute(o.actors);
     o.audio = absolute(o.audio);
     for (auto& s : o.shots) s.second = absolute(s.second);
 
@@ -156,6 +164,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ramparion-replay: cannot write %s\n", o.trace.c_str());
         return 2;
     }
+    std::FILE* actors = nullptr;
+    if (!o.actors.empty() && !(actors = std::fopen(o.actors.c_str(), "w"))) {
+        std::fprintf(stderr, "ramparion-replay: cannot write %s\n", o.actors.c_str());
+        return 2;
+    }
     std::vector<int16_t> audio;
     bool ok = true;
 
@@ -166,6 +179,7 @@ int main(int argc, char** argv)
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
         presented = frame;
         if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
+        if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
         auto shot = o.shots.find(frame);
         if (shot != o.shots.end() && !write_png_rgb(shot->second, px, w, h)) {
             std::fprintf(stderr, "ramparion-replay: cannot write %s\n", shot->second.c_str());
@@ -180,6 +194,7 @@ int main(int argc, char** argv)
     platform::set_backend(nullptr);
 
     if (trace) std::fclose(trace);
+    if (actors) std::fclose(actors);
     for (const auto& shot : o.shots)
         if (shot.first > presented) {
             std::fprintf(stderr, "ramparion-replay: frame %d was never presented; %s not written\n", shot.first,

@@ -3,6 +3,7 @@
 
 #include "actors/actors.h"
 #include "services/collision.h"
+#include "services/images.h"
 #include "services/maths.h"
 #include "shell/game_state.h"
 #include "test_display.h"

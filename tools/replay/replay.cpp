@@ -18,6 +18,7 @@
 #include "shell/main_loop.h"
 #include "tools/common/png_write.h"
 #include "tools/replay/actor_dump.h"
+#include "tools/replay/autoplay.h"
 #include "tools/replay/trace.h"
 
 namespace {
@@ -25,6 +26,8 @@ namespace {
 struct options {
     std::string script, trace, audio, data, save_dir, actors;
     int actors_every = 1;
+    int autoplay = -1; // difficulty the bot plays; -1: no bot
+    int games = 1;
     uint32_t clock = 1000;
     int frames = -1;
     std::map<int, std::string> shots;
@@ -35,7 +38,7 @@ void usage()
     std::fprintf(stderr,
                  "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
                  "                        [--trace FILE] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
-                 "                        [--data DIR] [--save-dir DIR]\n");
+                 "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n");
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -63,6 +66,10 @@ bool parse_args(int argc, char** argv, options& o)
             o.actors = v;
         } else if (a == "--actors-every" && (v = value()) && parse_number(v, 1, 100000000, n)) {
             o.actors_every = static_cast<int>(n);
+        } else if (a == "--autoplay" && (v = value()) && (!std::strcmp(v, "normal") || !std::strcmp(v, "suicidal"))) {
+            o.autoplay = std::strcmp(v, "suicidal") == 0 ? 1 : 0;
+        } else if (a == "--games" && (v = value()) && parse_number(v, 1, 1000000, n)) {
+            o.games = static_cast<int>(n);
         } else if (a == "--audio" && (v = value())) {
             o.audio = v;
         } else if (a == "--data" && (v = value())) {
@@ -173,6 +180,10 @@ int main(int argc, char** argv)
     bool ok = true;
 
     auto backend = std::make_unique<platform::headless_backend>(o.clock);
+    platform::headless_backend* raw = backend.get();
+    std::unique_ptr<autoplayer> bot;
+    if (o.autoplay >= 0)
+        bot = std::make_unique<autoplayer>(o.autoplay, o.games, [raw](const platform::event& e) { raw->inject(e); });
     backend->set_script(std::move(script));
     if (o.frames >= 0) backend->set_frame_limit(o.frames);
     int presented = 0;
@@ -180,6 +191,7 @@ int main(int argc, char** argv)
         presented = frame;
         if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
+        if (bot) bot->after_frame(frame);
         auto shot = o.shots.find(frame);
         if (shot != o.shots.end() && !write_png_rgb(shot->second, px, w, h)) {
             std::fprintf(stderr, "ramparion-replay: cannot write %s\n", shot->second.c_str());
@@ -195,6 +207,10 @@ int main(int argc, char** argv)
 
     if (trace) std::fclose(trace);
     if (actors) std::fclose(actors);
+    if (bot)
+        for (const autoplay_result& r : bot->results())
+            std::printf("game %d %s: %d days, score %d, casualties %d, %d frames\n", r.game,
+                        r.difficulty ? "suicidal" : "normal", r.days, r.score, r.casualties, r.frames);
     for (const auto& shot : o.shots)
         if (shot.first > presented) {
             std::fprintf(stderr, "ramparion-replay: frame %d was never presented; %s not written\n", shot.first,

@@ -191,8 +191,8 @@ inline uint32_t lerp2(uint32_t a, uint32_t b, uint32_t w)
 constexpr int chunk = 256;
 static_assert(chunk % 8 == 0, "the eight-wide texel steps fill whole groups of a chunk");
 constexpr double one32 = 4294967296.0;
-// Steps closer than this (2^-20 texel) to a boundary are redone exactly.
-constexpr uint32_t guard = 1u << 12;
+// Steps closer than the spans' guard to a boundary are redone exactly.
+constexpr uint32_t guard = texel_step_guard;
 
 inline bool near_texel_edge(int64_t t)
 {
@@ -441,7 +441,7 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
             if (wide && step_texels(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), tu,
-                                    tv, s.du, s.dv, guard, k)) {
+                                    tv, s.du, s.dv, k)) {
                 for (int b = 0; b < (k + 7) / 8; ++b)
                     for (unsigned bits = unsure[b]; bits; bits &= bits - 1) {
                         int t = b * 8 + __builtin_ctz(bits);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-enum blend_mode_id { blend_mask = 1, blend_solid = 2, blend_alpha = 3, blend_add = 4, blend_multiply = 5 };
+#include "services/pixel_ops.h"
 
 // Texture flag bits, shared with images.
 constexpr int texture_filtered = 2;
@@ -35,12 +35,6 @@ struct clip_rect {
     int x0, y0, x1, y1; // x1, y1 exclusive
 };
 
-// What every fragment is tinted and blended with.
-struct paint {
-    uint8_t r = 255, g = 255, b = 255, a = 255;
-    int blend = blend_mask;
-};
-
 class frame_buffer {
 public:
     frame_buffer(int width, int height);
@@ -63,43 +57,3 @@ private:
     int width_, height_;
     std::vector<uint32_t> px_;
 };
-
-// round(x / 255) for x in 0..65025, without a division.
-inline uint32_t div255(uint32_t x)
-{
-    x += 128;
-    return (x + (x >> 8)) >> 8;
-}
-
-// The five blend equations on one back-buffer pixel; src is the tinted colour, a its alpha byte.
-inline uint32_t blend_pixel(uint32_t dst, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t a, int mode)
-{
-    uint32_t dr = (dst >> 16) & 255, dg = (dst >> 8) & 255, db = dst & 255;
-    switch (mode) {
-    case blend_mask:
-        return a >= 128 ? (sr << 16) | (sg << 8) | sb : dst;
-    case blend_alpha: {
-        uint32_t ia = 255 - a;
-        dr = div255(sr * a + dr * ia);
-        dg = div255(sg * a + dg * ia);
-        db = div255(sb * a + db * ia);
-        break;
-    }
-    case blend_add:
-        dr += div255(sr * a);
-        dg += div255(sg * a);
-        db += div255(sb * a);
-        dr = dr > 255 ? 255 : dr;
-        dg = dg > 255 ? 255 : dg;
-        db = db > 255 ? 255 : db;
-        break;
-    case blend_multiply:
-        dr = div255(dr * sr);
-        dg = div255(dg * sg);
-        db = div255(db * sb);
-        break;
-    default: // solid, and any unknown mode
-        return (sr << 16) | (sg << 8) | sb;
-    }
-    return (dr << 16) | (dg << 8) | db;
-}

@@ -72,13 +72,8 @@ int kernel_level = -1; // -1: not chosen yet
 // The renderer's one colour rule for a texel: tinted by the draw colour, alpha by the draw alpha.
 inline uint32_t shade_one(uint32_t dst, uint32_t texel, const paint& p)
 {
-    uint32_t ta = texel >> 24;
-    uint32_t a = p.a == 255 ? ta : div255(ta * p.a);
-    uint32_t r = (texel >> 16) & 255, g = (texel >> 8) & 255, b = texel & 255;
-    if (p.r != 255) r = div255(r * p.r);
-    if (p.g != 255) g = div255(g * p.g);
-    if (p.b != 255) b = div255(b * p.b);
-    return blend_pixel(dst, r, g, b, a, p.blend);
+    shaded s = shade_texel(texel, p);
+    return blend_pixel(dst, s.r, s.g, s.b, s.a, p.blend);
 }
 
 int mode_of(int blend)
@@ -142,14 +137,14 @@ shade_fn shade_kernel(const paint& p)
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
 
 bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
-                 int64_t du, int64_t dv, uint32_t guard, int n)
+                 int64_t du, int64_t dv, int n)
 {
     switch (level()) {
     case span_avx512:
-        step_texels_avx512(out, unsure, texels, w, h, tu, tv, du, dv, guard, n);
+        step_texels_avx512(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
     case span_avx2:
-        step_texels_avx2(out, unsure, texels, w, h, tu, tv, du, dv, guard, n);
+        step_texels_avx2(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
     default:
         return false;

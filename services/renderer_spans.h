@@ -3,16 +3,19 @@
 
 #include <cstdint>
 
-#include "services/renderer.h"
+#include "services/pixel_ops.h"
+
+// A texel step closer than this (2^-20 texel, in 32.32 fixed point) to a texel edge is not trusted.
+constexpr uint32_t texel_step_guard = 1u << 12;
 
 // n texels (0xAARRGGBB) tinted by the paint and blended by its mode onto n back-buffer pixels.
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p);
 // Texels along a turned span from 32.32 steps, several at a time: out[i] = texels[(v >> 32) x w +
-// (u >> 32)] with u = tu + i du, v = tv + i dv. A pixel whose step lies within `guard` of a texel
-// edge, or outside the picture, is left to the caller: bit i % 8 of unsure[i / 8] is set for it.
+// (u >> 32)] with u = tu + i du, v = tv + i dv. A pixel whose step lies within texel_step_guard of a
+// texel edge, or outside the picture, is left to the caller: bit i % 8 of unsure[i / 8] is set for it.
 // `out` needs room for n rounded up to eight. False (and nothing done) without AVX2 or better.
 bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
-                 int64_t du, int64_t dv, uint32_t guard, int n);
+                 int64_t du, int64_t dv, int n);
 
 // The same as a kernel chosen once for a paint, for callers that shade many spans with it.
 using shade_fn = void (*)(uint32_t* dst, const uint32_t* src, int n, const paint& p);
@@ -35,6 +38,6 @@ bool avx512_spans_available();
 shade_fn shade_kernel_avx512(const paint& p, int mode);
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode);
 void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
-                        int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n);
+                        int64_t tv, int64_t du, int64_t dv, int n);
 void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
-                      int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n);
+                      int64_t tv, int64_t du, int64_t dv, int n);

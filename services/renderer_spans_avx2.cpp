@@ -68,15 +68,15 @@ shade_fn shade_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx2>::fill(dst, n, p, mode); }
 
 void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
-                      int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n)
+                      int64_t tv, int64_t du, int64_t dv, int n)
 {
     __m256i u = _mm256_setr_epi64x(tu, tu + du, tu + 2 * du, tu + 3 * du);
     __m256i v = _mm256_setr_epi64x(tv, tv + dv, tv + 2 * dv, tv + 3 * dv);
     const __m256i step_u = _mm256_set1_epi64x(4 * du), step_v = _mm256_set1_epi64x(4 * dv);
     // Unsigned 64-bit a < b as signed (a ^ top) < (b ^ top): AVX2 only compares signed.
     const __m256i top = _mm256_set1_epi64x(static_cast<long long>(0x8000000000000000ull));
-    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFFll), g = _mm256_set1_epi64x(guard);
-    const __m256i g2 = _mm256_xor_si256(_mm256_set1_epi64x(2ll * guard), top);
+    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFFll), g = _mm256_set1_epi64x(texel_step_guard);
+    const __m256i g2 = _mm256_xor_si256(_mm256_set1_epi64x(2ll * texel_step_guard), top);
     const __m256i wv = _mm256_set1_epi64x(w), ws = _mm256_xor_si256(wv, top);
     const __m256i hs = _mm256_xor_si256(_mm256_set1_epi64x(h), top);
     const __m256i pick_low = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
@@ -114,8 +114,7 @@ bool avx2_spans_available()
 
 shade_fn shade_kernel_avx2(const paint&, int) { return nullptr; }
 void fill_span_avx2(uint32_t*, int, const paint&, int) {}
-void step_texels_avx2(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t,
-                      uint32_t, int)
+void step_texels_avx2(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t, int)
 {
 }
 bool avx2_spans_available() { return false; }

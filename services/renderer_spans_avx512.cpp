@@ -65,12 +65,13 @@ shade_fn shade_kernel_avx512(const paint& p, int mode) { return span_kernels<avx
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx512>::fill(dst, n, p, mode); }
 
 void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
-                        int64_t tv, int64_t du, int64_t dv, uint32_t guard, int n)
+                        int64_t tv, int64_t du, int64_t dv, int n)
 {
     __m512i u = _mm512_setr_epi64(tu, tu + du, tu + 2 * du, tu + 3 * du, tu + 4 * du, tu + 5 * du, tu + 6 * du, tu + 7 * du);
     __m512i v = _mm512_setr_epi64(tv, tv + dv, tv + 2 * dv, tv + 3 * dv, tv + 4 * dv, tv + 5 * dv, tv + 6 * dv, tv + 7 * dv);
     const __m512i step_u = _mm512_set1_epi64(8 * du), step_v = _mm512_set1_epi64(8 * dv);
-    const __m512i low = _mm512_set1_epi64(0xFFFFFFFFll), g = _mm512_set1_epi64(guard), g2 = _mm512_set1_epi64(2ll * guard);
+    const __m512i low = _mm512_set1_epi64(0xFFFFFFFFll), g = _mm512_set1_epi64(texel_step_guard),
+                  g2 = _mm512_set1_epi64(2ll * texel_step_guard);
     const __m512i wv = _mm512_set1_epi64(w), hv = _mm512_set1_epi64(h);
     for (int i = 0; i < n; i += 8) {
         __mmask8 valid = n - i >= 8 ? 0xFF : static_cast<__mmask8>((1u << (n - i)) - 1);
@@ -102,7 +103,7 @@ bool avx512_spans_available()
 shade_fn shade_kernel_avx512(const paint&, int) { return nullptr; }
 void fill_span_avx512(uint32_t*, int, const paint&, int) {}
 void step_texels_avx512(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t,
-                        uint32_t, int)
+                        int)
 {
 }
 bool avx512_spans_available() { return false; }

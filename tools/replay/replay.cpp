@@ -163,7 +163,9 @@ int main(int argc, char** argv)
         }
         temp_save = o.save_dir = tmpl;
     }
-    high_score_path = absolute(o.save_dir) + "/hiscore.dat";
+    // Replays read and write only their own folder: never the player's file, nor one beside the game.
+    std::string save_folder = absolute(o.save_dir) + "/";
+    old_high_score_path.clear();
     enter_data_folder(absolute(o.data));
 
     std::FILE* trace = nullptr;
@@ -186,6 +188,7 @@ int main(int argc, char** argv)
         bot = std::make_unique<autoplayer>(o.autoplay, o.games, [raw](const platform::event& e) { raw->inject(e); });
     backend->set_script(std::move(script));
     if (o.frames >= 0) backend->set_frame_limit(o.frames);
+    backend->set_user_folder(save_folder);
     int presented = 0;
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
         presented = frame;

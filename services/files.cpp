@@ -1,8 +1,11 @@
 // Embedded assets and file streams: the asset registry, the URL rule and little-endian ints.
 #include "services/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -190,4 +193,48 @@ std::string disk_path(const std::string& path)
     for (char& c : p)
         if (c == '\\') c = '/';
     return p;
+}
+
+stream* open_temp_beside(const std::string& path, std::string& temp_path)
+{
+    std::string name = disk_path(path) + ".XXXXXX";
+    int fd = ::mkstemp(name.data()); // a unique name: two saves at once never share a file
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        int e = errno;
+        ::close(fd);
+        ::unlink(name.c_str());
+        errno = e;
+        return nullptr;
+    }
+    auto* s = new stream;
+    s->file = f;
+    s->writable = true;
+    temp_path = name;
+    return s;
+}
+
+bool sync_stream(stream* s)
+{
+    if (!s || !s->file) {
+        errno = EBADF;
+        return false;
+    }
+    if (s->failed) {
+        errno = EIO;
+        return false;
+    }
+    return std::fflush(s->file) == 0 && ::fsync(::fileno(s->file)) == 0;
+}
+
+bool sync_folder(const std::string& folder)
+{
+    int fd = ::open(disk_path(folder.empty() ? "." : folder).c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    int e = errno;
+    ::close(fd);
+    errno = e;
+    return ok;
 }

@@ -35,6 +35,15 @@ int file_kind(const std::string& path);
 // A disk path with every "\" turned into "/".
 std::string disk_path(const std::string& path);
 
+// For files that must survive a crash, written aside and renamed over the old one:
+// a new empty file in the folder of `path`, named after it, for writing; its name goes to `temp_path`.
+// Null (errno set) when the folder takes no new file.
+[[nodiscard]] stream* open_temp_beside(const std::string& path, std::string& temp_path);
+// Pushes everything written so far through to the disk; false (errno set) when it could not.
+bool sync_stream(stream* s);
+// Makes the renames done in `folder` last through a crash; false (errno set) when it could not.
+bool sync_folder(const std::string& folder);
+
 struct stream_closer {
     void operator()(stream* s) const { close_stream(s); }
 };

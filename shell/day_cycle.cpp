@@ -1,4 +1,4 @@
-// The day cycle: brightness, sun and moon, the sky and ground layers, the bonus banner and the flash.
+// The day cycle: brightness, sun and moon, the sky and ground layers, spawning, the bonus banner and the flash.
 #include "shell/day_cycle.h"
 
 #include "actors/actors.h"
@@ -59,6 +59,31 @@ void draw_sky(int pass)
     if (daylight_timer <= 200) {
         sun_angle = sun_angle + 0.09f;
         moon_angle = moon_angle + 0.09f;
+    }
+}
+
+void spawn_enemies()
+{
+    // Attract mode and "Suicidal" send every kind from the start; "Normal" unlocks them by days.
+    bool all_kinds = demo_mode == 1 || difficulty == 1;
+    trooper_timer = trooper_timer - 1;
+    if (trooper_timer <= 0) {
+        trooper_timer = trooper_period;
+        lgtrooper_tag::Create();
+        if (days_survived >= 1 || all_kinds) smtrooper_tag::Create();
+    }
+    // The side toggles change at every expiry, also when nothing comes.
+    nuke_timer = nuke_timer - 1;
+    if (nuke_timer <= 0) {
+        nuke_timer = nuke_period;
+        nuke_side = nuke_side == 0 ? 1 : 0;
+        if (days_survived >= 3 || all_kinds) nukerocket_tag::Create();
+    }
+    mustang_timer = mustang_timer - 1;
+    if (mustang_timer <= 0) {
+        mustang_timer = mustang_period;
+        mustang_side = mustang_side == 0 ? 1 : 0;
+        if (days_survived >= 5 || all_kinds) mustang_tag::Create();
     }
 }
 

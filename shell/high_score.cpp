@@ -1,44 +1,128 @@
-// The best score and its casualties, kept from run to run in an 8-byte file.
+// The best score and its casualties, kept from run to run in an 8-byte file in the player's folder.
 #include "shell/high_score.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
+#include "platform/platform.h"
 #include "services/files.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
 
-std::string high_score_path = high_score_file;
+std::string old_high_score_path = old_high_score_file;
+void (*high_score_before_rename)() = nullptr;
+
+namespace {
+
+constexpr size_t file_size = 8;
+
+std::string user_folder()
+{
+    std::string folder = platform::current().user_folder();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+void say(const std::string& path, const std::string& what, const char* outcome)
+{
+    std::fprintf(stderr, "ramparion: %s %s; %s\n", disk_path(path).c_str(), what.c_str(), outcome);
+}
+
+// Anything but two non-negative little-endian ints in exactly 8 bytes counts as no best score.
+bool read_file(const std::string& path, int& score_out, int& casualties_out)
+{
+    const char* outcome = "the best score starts at 0";
+    if (file_kind(path) == 2) {
+        say(path, "is a folder", outcome);
+        return false;
+    }
+    stream_handle s(open_read(path));
+    if (!s) {
+        say(path, std::string("cannot be read: ") + std::strerror(errno), outcome);
+        return false;
+    }
+    uint8_t bytes[file_size + 1];
+    size_t n = read_bytes(s.get(), bytes, sizeof bytes);
+    if (stream_failed(s.get())) {
+        say(path, "cannot be read", outcome);
+        return false;
+    }
+    if (n != file_size) {
+        say(path, n > file_size ? "is longer than 8 bytes" : "has " + std::to_string(n) + " bytes, not 8", outcome);
+        return false;
+    }
+    int v[2];
+    for (int k = 0; k < 2; ++k) {
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(bytes[4 * k + i]) << (8 * i);
+        v[k] = static_cast<int>(u);
+    }
+    if (v[0] < 0 || v[1] < 0) {
+        say(path, "holds a negative value", outcome);
+        return false;
+    }
+    score_out = v[0];
+    casualties_out = v[1];
+    return true;
+}
+
+} // namespace
+
+std::string high_score_path()
+{
+    std::string folder = user_folder();
+    return folder.empty() ? "" : folder + high_score_name;
+}
 
 void load_high_score()
 {
     best_score = 0;
     best_casualties = 0;
-    if (file_kind(high_score_path) == 0) return;
-    stream_handle s(open_read(high_score_path));
-    if (!s) {
-        std::fprintf(stderr, "ramparion: cannot read %s; the best score starts at 0\n",
-                     disk_path(high_score_path).c_str());
-        return;
+    std::string path = high_score_path();
+    // Until the player has a file of their own, an earlier build's file is read; the next save carries it over.
+    if (path.empty() || file_kind(path) == 0) path = old_high_score_path;
+    if (path.empty() || file_kind(path) == 0) return; // the first run
+    int s = 0, c = 0;
+    if (read_file(path, s, c)) {
+        best_score = s;
+        best_casualties = c;
     }
-    best_score = read_int(s.get());
-    best_casualties = read_int(s.get());
 }
 
 void save_high_score()
 {
-    // Written beside the old file and moved over it, so a failed write never loses the saved score.
-    std::string final_path = disk_path(high_score_path);
-    std::string temp_path = final_path + ".new";
-    stream* s = open_write(temp_path);
+    const char* outcome = "the best score was not saved";
+    std::string folder = user_folder();
+    if (folder.empty()) {
+        std::fprintf(stderr, "ramparion: there is no folder for saved files; %s\n", outcome);
+        return;
+    }
+    std::string path = folder + high_score_name;
+    // Written aside, synced and renamed over the old file: whatever fails, the old file stays whole.
+    std::string temp;
+    stream* s = open_temp_beside(path, temp);
     if (!s) {
-        std::fprintf(stderr, "ramparion: cannot write %s; the best score was not saved\n", final_path.c_str());
+        say(folder, std::string("takes no new file: ") + std::strerror(errno), outcome);
         return;
     }
     write_int(s, best_score);
     write_int(s, best_casualties);
-    bool written = close_stream(s);
-    if (!written || std::rename(temp_path.c_str(), final_path.c_str()) != 0) {
-        std::remove(temp_path.c_str());
-        std::fprintf(stderr, "ramparion: cannot write %s; the best score was not saved\n", final_path.c_str());
+    bool synced = sync_stream(s);
+    int e = errno;
+    bool closed = close_stream(s);
+    if (!synced || !closed) {
+        std::remove(temp.c_str());
+        say(temp, std::string("could not be written: ") + std::strerror(synced ? EIO : e), outcome);
+        return;
     }
+    if (high_score_before_rename) high_score_before_rename();
+    if (std::rename(temp.c_str(), disk_path(path).c_str()) != 0) {
+        e = errno;
+        std::remove(temp.c_str());
+        say(path, std::string("could not be replaced: ") + std::strerror(e), outcome);
+        return;
+    }
+    if (!sync_folder(folder)) say(folder, std::string("could not be synced: ") + std::strerror(errno), "the best score may not last a crash");
 }

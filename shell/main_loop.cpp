@@ -15,8 +15,10 @@
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
+#include "shell/hud.h"
 #include "shell/labels.h"
 #include "shell/logo.h"
+#include "shell/menu.h"
 #include "shell/music.h"
 
 void wait_while_inactive(channel to_pause)
@@ -120,6 +122,11 @@ int game_main()
         joystick_pointer();
         reset_collision_layers(0);
         world_frame();
+        if (demo_mode == 1)
+            menu_frame();
+        else
+            menu_hover = -1;
+        draw_hud(demo_mode);
         flip_frame(-1);
         wait_while_inactive(music_channel);
         if (leaving()) break;

@@ -25,7 +25,8 @@ void world_frame()
     explosion_list.walk([](explosion_tag& a) { a.update(); });
     update_fighters(0);
     frontcloud_list.walk([](frontcloud_tag& a) { a.update(); });
-    fort.get_inputs();
+    fort.get_inputs(); // may open the pause menu, which returns here
+    spawn_enemies();
     draw_bonus_banner();
     screen_flash(0);
 }

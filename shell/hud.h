@@ -1,0 +1,8 @@
+// The heads-up display: score, best score with its casualties, casualties and men.
+#pragma once
+
+// The strip and its five numbers; `top` 1 squeezes it over a dark band at the top of the screen.
+// It also keeps the best score up to date and sounds the jingle once per game.
+void draw_hud(int top);
+// `value` in digit cells from (x, y): never fewer than `digits` cells, always one leading zero cell.
+void draw_number(int x, int y, int value, int digits);

@@ -209,9 +209,26 @@ void headless_backend::pump_events()
     }
 }
 
-void headless_backend::present(const uint32_t* pixels, int width, int height, bool)
+void headless_backend::advance(uint64_t ms)
+{
+    elapsed_ += ms;
+    clock_ += static_cast<uint32_t>(ms);
+}
+
+// Blank k comes at k * 1000 / hz ms exactly; the millisecond clock reads the first whole
+// millisecond at or after it. A present on a blank's millisecond waits for the next one.
+void headless_backend::wait_for_blank()
+{
+    if (refresh_hz_ <= 0) return;
+    const uint64_t hz = static_cast<uint64_t>(refresh_hz_);
+    const uint64_t next = elapsed_ * hz / 1000 + 1;
+    advance((next * 1000 + hz - 1) / hz - elapsed_);
+}
+
+void headless_backend::present(const uint32_t* pixels, int width, int height, bool vsync)
 {
     if (frame_limit_ >= 0 && presented_ >= frame_limit_) return;
+    if (vsync) wait_for_blank();
     ++presented_;
     idle_ = false;
     if (on_present) on_present(presented_, pixels, width, height);
@@ -237,7 +254,7 @@ void headless_backend::move_pointer(int x, int y)
 void headless_backend::sleep_ms(int ms)
 {
     if (ms <= 0) return;
-    clock_ += static_cast<uint32_t>(ms);
+    advance(static_cast<uint64_t>(ms));
     idle_ = true;
 }
 

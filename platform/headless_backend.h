@@ -35,6 +35,10 @@ public:
     // After this many presented frames the run is asked to end, as a close request would;
     // later frames are not presented.
     void set_frame_limit(int frames) { frame_limit_ = frames; }
+    // A screen behind present(vsync = true): with hz > 0 a waiting present sleeps until the next
+    // of hz blanks a second; with hz 0 the driver has vsync forced off and the wait returns at once.
+    // Without a call there is no screen to wait for, and can_wait_for_blank() says so.
+    void set_refresh(int hz) { refresh_hz_ = hz; }
     // Where the player's files go in this run (a replay's --save-dir); empty: none.
     void set_user_folder(std::string folder) { user_folder_ = std::move(folder); }
     // Called for each presented frame (1-based number) up to the frame limit.
@@ -57,7 +61,7 @@ public:
     void set_event_handler(event_handler handler) override { handler_ = handler; }
     void pump_events() override;
     void present(const uint32_t* pixels, int width, int height, bool vsync) override;
-    bool can_wait_for_blank() const override { return false; }
+    bool can_wait_for_blank() const override { return refresh_hz_ >= 0; }
     void hide_pointer() override { pointer_hidden_ = true; }
     void move_pointer(int x, int y) override;
     uint32_t ticks_ms() override { return clock_; }
@@ -77,8 +81,12 @@ private:
     void deliver(const scripted_event& e);
     void dispatch(const event& e);
     void plug(int pad_number, bool in);
+    void advance(uint64_t ms);
+    void wait_for_blank();
 
-    uint32_t clock_;
+    uint32_t clock_;       // what the game reads: wraps at 2^32
+    uint64_t elapsed_ = 0; // since the start, never wraps: the blanks are counted from it
+    int refresh_hz_ = -1;
     std::string user_folder_;
     event_handler handler_ = nullptr;
     std::vector<scripted_event> script_;

@@ -24,9 +24,18 @@ bool input_started = false;
 // What the renderer was last told; set_blend_mode leaves it alone for the mode in force.
 paint renderer_paint;
 
-int pace_hz = 0, frame_ms = 0, frame_rem = 0, frame_acc = 0, next_frame_time = 0;
+// A probe long enough to see three good flips in a row on a busy desktop. It always makes all its
+// flips and takes the same time, so start-up (and the run's seed, taken from the clock) does not
+// depend on the screen.
+constexpr int probe_flips = 20;
+constexpr int probe_ms = 400;
+
+int pace_hz = 0, frame_ms = 0, frame_rem = 0, frame_acc = 0;
+uint32_t next_frame_time = 0; // on the wrapping clock: compared only through differences
 bool soft_pacing = false;
 const display* paced = nullptr;
+
+uint32_t now_ms() { return static_cast<uint32_t>(millis()); }
 
 int clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
@@ -62,6 +71,25 @@ void present(bool vsync)
 {
     if (!buffer) return;
     platform::current().present(buffer->pixels(), buffer->width(), buffer->height(), vsync);
+}
+
+// Whether blank-waiting presents really come at hz: three flips in a row within a millisecond of
+// a frame's length.
+bool blank_runs_at(int hz)
+{
+    const int start = millis();
+    int good = 0;
+    bool found = false;
+    for (int i = 0; i < probe_flips; ++i) {
+        const int t = millis();
+        present(true);
+        const int d = ms_between(t, millis());
+        good = std::abs(d - 1000 / hz) <= 1 ? good + 1 : 0;
+        if (good >= 3) found = true;
+    }
+    const int spent = ms_between(start, millis());
+    if (spent < probe_ms) delay_ms(probe_ms - spent);
+    return found;
 }
 
 // Re-applies the whole draw state to the renderer, in its fixed order.
@@ -105,28 +133,19 @@ display* open_display(int width, int height, int depth, int hz, int flags)
         draw_state.viewport_w = width;
         draw_state.viewport_h = height;
     }
-    display_generation = display_generation == -1 ? 1 : display_generation + 1;
+    // Wraps from the largest int to the smallest and skips 0, so a frame's stamp never matches by chance.
+    display_generation = static_cast<int>(static_cast<uint32_t>(display_generation) + 1u);
+    if (display_generation == 0) display_generation = 1;
     make_current();
 
     soft_pacing = hz != 0;
-    if (hz != 0 && depth != 0 && platform::current().can_wait_for_blank()) {
-        int start = millis(), good = 0;
-        while (millis() - start < 1000) {
-            int t = millis();
-            present(true);
-            int d = millis() - t;
-            good = std::abs(d - 1000 / hz) <= 1 ? good + 1 : 0;
-            if (good == 3) {
-                soft_pacing = false;
-                break;
-            }
-        }
-    }
+    if (hz != 0 && depth != 0 && platform::current().can_wait_for_blank() && blank_runs_at(hz))
+        soft_pacing = false;
     pace_hz = hz;
     frame_ms = hz != 0 ? 1000 / hz : 0;
     frame_rem = 1000 - frame_ms * hz;
     frame_acc = 0;
-    next_frame_time = millis();
+    next_frame_time = now_ms();
     paced = the_display.get();
     if (depth != 0) platform::current().move_pointer(width / 2, height / 2);
     if (!input_started) {
@@ -150,17 +169,17 @@ void flip_frame(int sync)
         present(pace_hz != 0);
         return;
     }
-    next_frame_time += frame_ms;
+    next_frame_time += static_cast<uint32_t>(frame_ms);
     frame_acc += frame_rem;
     if (frame_acc >= pace_hz) {
         frame_acc -= pace_hz;
         next_frame_time += 1;
     }
-    int wait = next_frame_time - millis();
+    const int wait = ms_between(millis(), static_cast<int>(next_frame_time));
     if (wait > 0)
         delay_ms(wait);
     else
-        next_frame_time = millis(); // a late frame is not made up for by a burst
+        next_frame_time = now_ms(); // a late frame is not made up for by a burst
     present(false);
 }
 

@@ -62,7 +62,8 @@ extern const char* presenting_loop;
 
 // Pacing internals, readable by tests.
 struct pacing_info {
-    int pace_hz, frame_ms, frame_rem, frame_acc, next_frame_time;
+    int pace_hz, frame_ms, frame_rem, frame_acc;
+    uint32_t next_frame_time;
     bool soft_pacing;
 };
 pacing_info pacing();

@@ -60,7 +60,13 @@ int float_to_int(double x)
 
 int millis()
 {
-    return static_cast<int>(platform::current().ticks_ms());
+    return static_cast<int>(platform::current().ticks_ms()); // modular: the bit pattern of the ticks
+}
+
+int ms_between(int earlier, int later)
+{
+    // In unsigned arithmetic the difference wraps instead of overflowing.
+    return static_cast<int>(static_cast<uint32_t>(later) - static_cast<uint32_t>(earlier));
 }
 
 void delay_ms(int ms)

@@ -33,6 +33,14 @@ struct voice {
     bool fresh = true; // not mixed since it was started: no ramp from an old gain
 };
 
+// A reused voice's next handle generation: up by `slots` (a power of two), wrapping to 0 past the
+// largest positive int, so handles stay positive and the step never overflows.
+constexpr int32_t next_generation(int32_t generation, int32_t slots)
+{
+    const uint32_t mask = 0x7FFFFFFFu & ~static_cast<uint32_t>(slots - 1);
+    return static_cast<int32_t>((static_cast<uint32_t>(generation) + static_cast<uint32_t>(slots)) & mask);
+}
+
 // Adds every voice that is neither paused nor stopped into `out` (`frames` interleaved stereo
 // frames, overwritten), advancing positions and ending or wrapping voices at their sample's end.
 void mix_voices(voice* const* voices, size_t count, int16_t* out, int frames);

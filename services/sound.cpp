@@ -153,7 +153,7 @@ slot* find(audio_state& st, channel ch)
 channel hand_out(audio_state& st, int index)
 {
     slot& s = st.slots[index];
-    if (s.stamp != 0) s.generation = (s.generation + voice_slots) & generation_mask;
+    if (s.stamp != 0) s.generation = next_generation(s.generation, voice_slots);
     s.owned = true;
     s.stamp = ++st.clock;
     s.v = voice{}; // a listed voice stays listed; with no sound the mixer skips it

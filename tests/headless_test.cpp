@@ -1,4 +1,4 @@
-// Replay scripts: parsing, delivery by presented frame, the focus wait and the frame limit.
+// Replay scripts: parsing, delivery by presented frame, the focus wait, the frame limit and the simulated screen.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -139,6 +139,66 @@ TEST(script, pads_come_and_go_as_the_script_says)
     EXPECT_EQ(b->joystick_count(), 1);
     ASSERT_TRUE(b->joystick_read(0, s));
     EXPECT_EQ(s.y, -1.0f) << "port 0 is now the pad that is left";
+}
+
+// The simulated screen behind blank-waiting presents.
+std::vector<uint32_t> blank_times(headless_backend& b, int presents, bool vsync)
+{
+    static const uint32_t pixel = 0;
+    std::vector<uint32_t> at;
+    for (int i = 0; i < presents; ++i) {
+        b.present(&pixel, 1, 1, vsync);
+        at.push_back(b.ticks_ms());
+    }
+    return at;
+}
+
+TEST(screen, without_one_nothing_waits_for_a_blank)
+{
+    headless_backend b(1000);
+    EXPECT_FALSE(b.can_wait_for_blank());
+    EXPECT_EQ(blank_times(b, 3, true).back(), 1000u);
+}
+
+TEST(screen, a_waiting_present_lands_on_the_first_millisecond_of_the_next_blank)
+{
+    headless_backend b(1000);
+    b.set_refresh(144);
+    EXPECT_TRUE(b.can_wait_for_blank());
+    // Blanks at 6.94, 13.89, 20.83, 27.78 ms: read on the clock as 7, 14, 21, 28.
+    EXPECT_EQ(blank_times(b, 4, true), (std::vector<uint32_t>{1007, 1014, 1021, 1028}));
+    EXPECT_EQ(blank_times(b, 2, false), (std::vector<uint32_t>{1028, 1028})) << "no wait without vsync";
+    b.sleep_ms(5);
+    EXPECT_EQ(blank_times(b, 1, true).back(), 1035u) << "the blank at 34.72 ms";
+    b.sleep_ms(7);
+    EXPECT_EQ(blank_times(b, 1, true).back(), 1049u) << "at 42 ms the blank at 41.67 is missed: 48.61";
+}
+
+TEST(screen, every_rate_gives_its_own_number_of_blanks_a_second)
+{
+    for (int hz : {50, 60, 75, 120, 144, 240}) {
+        headless_backend b(0);
+        b.set_refresh(hz);
+        std::vector<uint32_t> at = blank_times(b, 3 * hz, true);
+        EXPECT_EQ(at[static_cast<size_t>(hz) - 1], 1000u) << hz;
+        EXPECT_EQ(at.back(), 3000u) << hz;
+    }
+}
+
+TEST(screen, with_vsync_forced_off_a_waiting_present_returns_at_once)
+{
+    headless_backend b(1000);
+    b.set_refresh(0);
+    EXPECT_TRUE(b.can_wait_for_blank()) << "the driver still says it can";
+    EXPECT_EQ(blank_times(b, 5, true).back(), 1000u);
+}
+
+TEST(screen, blanks_keep_their_beat_across_the_clock_wrap)
+{
+    headless_backend b(0xFFFFFFFFu - 20);
+    b.set_refresh(60);
+    std::vector<uint32_t> at = blank_times(b, 4, true);
+    EXPECT_EQ(at, (std::vector<uint32_t>{0xFFFFFFFFu - 3, 13, 29, 46}));
 }
 
 // The game's own wait, through the input layer.

@@ -29,6 +29,7 @@ struct options {
     int autoplay = -1; // difficulty the bot plays; -1: no bot
     int games = 1;
     uint32_t clock = 1000;
+    int refresh = -1; // the simulated screen's Hz; 0: vsync forced off; -1: no screen to wait for
     int frames = -1;
     std::map<int, std::string> shots;
 };
@@ -38,7 +39,8 @@ void usage()
     std::fprintf(stderr,
                  "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
                  "                        [--trace FILE] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
-                 "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n");
+                 "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n"
+                 "                        [--refresh HZ|off]\n");
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -78,6 +80,8 @@ bool parse_args(int argc, char** argv, options& o)
             o.save_dir = v;
         } else if (a == "--clock" && (v = value()) && parse_number(v, 0, 4294967295LL, n)) {
             o.clock = static_cast<uint32_t>(n);
+        } else if (a == "--refresh" && (v = value()) && (!std::strcmp(v, "off") || parse_number(v, 1, 1000, n))) {
+            o.refresh = std::strcmp(v, "off") == 0 ? 0 : static_cast<int>(n);
         } else if (a == "--frames" && (v = value()) && parse_number(v, 0, 100000000, n)) {
             o.frames = static_cast<int>(n);
         } else if (a == "--shot" && (v = value())) {
@@ -182,6 +186,7 @@ int main(int argc, char** argv)
     bool ok = true;
 
     auto backend = std::make_unique<platform::headless_backend>(o.clock);
+    if (o.refresh >= 0) backend->set_refresh(o.refresh);
     platform::headless_backend* raw = backend.get();
     std::unique_ptr<autoplayer> bot;
     if (o.autoplay >= 0)

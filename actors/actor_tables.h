@@ -19,6 +19,7 @@ struct carrier_setting {
     float drop_tilt;        // third argument to the commando's Create
     int leaves_right;       // 1: removed once x > leave_x; 0: once x < leave_x
     float leave_x;
+    int tinted; // 0: drawn in whatever colour the drawing before left
 };
 
 // Two cloud layers, the same code with these settings.
@@ -30,8 +31,22 @@ struct cloud_setting {
     float wrap_x, reenter_x;
 };
 
+// What a cannon ball does to each kind of target, in the order it tests them.
+struct hit_setting {
+    image* const* img;
+    sound* const* snd;
+    int flash;                     // 1: white screen flash before the sound
+    float blast_scale, blast_step; // the explosion's start scale and growth
+    int debris;                    // 0 none, 1 pieces pushed by debris_xdir, 2 pushed the aircraft's own way
+    float debris_xdir;
+    int debris_frame;
+    int points;
+};
+
 constexpr int carrier_large = 0, carrier_small = 1;
+constexpr int hit_lgtrooper = 0, hit_smtrooper = 1, hit_nukerocket = 2, hit_mustang = 3, hit_smallbomb = 4;
 constexpr int cloud_back = 0, cloud_front = 1;
 
 extern const carrier_setting carrier_settings[2];
 extern const cloud_setting cloud_settings[2];
+extern const hit_setting hit_settings[5];

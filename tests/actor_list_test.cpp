@@ -113,3 +113,76 @@ TEST(actor_list, nested_walks_of_another_list_may_remove_from_it)
     EXPECT_EQ(hits, 1);
     EXPECT_EQ(targets.size(), 1);
 }
+
+TEST(actor_list, a_run_of_removed_followers_is_skipped_and_removing_them_again_does_nothing)
+{
+    std::vector<dummy*> a;
+    auto& l = make(a, 6);
+    std::vector<int> seen;
+    l.walk([&](dummy& d) {
+        seen.push_back(d.id);
+        if (d.id == 1) {
+            l.remove(a[3]); // out of order: the later one first
+            l.remove(a[2]);
+        }
+        if (d.id == 4) {
+            l.remove(a[2]);
+            l.remove(a[3]);
+            l.remove(a[1]); // one already walked past
+            l.remove(&d);
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 4, 5}));
+    EXPECT_EQ(ids(l), (std::vector<int>{0, 5}));
+    EXPECT_EQ(l.size(), 2);
+}
+
+namespace {
+
+struct counted {
+    static int alive;
+    int id;
+    explicit counted(int i) : id(i) { ++alive; }
+    ~counted() { --alive; }
+};
+int counted::alive = 0;
+
+} // namespace
+
+TEST(actor_list, emptied_lists_keep_their_actors_alive_until_the_outermost_walk_ends)
+{
+    {
+        actor_list<counted> balls, targets;
+        for (int i = 0; i < 3; ++i) {
+            balls.append(std::make_unique<counted>(i));
+            targets.append(std::make_unique<counted>(10 + i));
+        }
+        ASSERT_EQ(counted::alive, 6);
+        int outer = 0, inner = 0;
+        balls.walk([&](counted& b) {
+            ++outer;
+            targets.walk([&](counted& t) {
+                ++inner;
+                // The end of a game, from deep inside an update: every list is emptied.
+                balls.clear();
+                targets.clear();
+                EXPECT_EQ(counted::alive, 6);
+                t.id = -1; // both updates carry on with their own fields
+                b.id = -1;
+            });
+            EXPECT_EQ(b.id, -1);
+        });
+        EXPECT_EQ(outer, 1);
+        EXPECT_EQ(inner, 1);
+        EXPECT_EQ(counted::alive, 0);
+        EXPECT_TRUE(balls.empty());
+
+        // Emptied, the lists take new actors and walk them as before.
+        balls.append(std::make_unique<counted>(7));
+        int n = 0;
+        targets.walk([&](counted&) { ++n; });
+        balls.walk([&](counted& b) { n += b.id; });
+        EXPECT_EQ(n, 7);
+    }
+    EXPECT_EQ(counted::alive, 0);
+}

@@ -4,11 +4,19 @@
 #include <memory>
 
 #include "battle_fixture.h"
+#include "effect_counter.h"
+#include "headless_battle.h"
 
 namespace {
 
 class cannon_ball_test : public battle_test {
 protected:
+    void SetUp() override
+    {
+        battle_test::SetUp();
+        use_headless(); // effects are counted on its audio
+    }
+
     // A ball that will stand at (x, y) after this frame's move, flying up.
     static canball_tag* ball_reaching(float x, float y)
     {
@@ -103,8 +111,10 @@ TEST_F(cannon_ball_test, one_ball_over_two_carriers_brings_down_and_scores_both)
     add(smtrooper_list, 300.0f, 150.0f, 1.0f, 2);
     lgtrooper_tag* bystander = add(lgtrooper_list, 500.0f, 40.0f, 1.0f, 0);
     score = 10;
+    effect_counter bang(&explode3_snd);
 
     update_all(canball_list);
+    EXPECT_EQ(bang.plays(), 2);
 
     EXPECT_EQ(canball_list.size(), 1);
     EXPECT_EQ(canball_list.front()->dir, 45.0f);
@@ -180,7 +190,9 @@ TEST_F(cannon_ball_test, rockets_flash_the_screen_and_bombs_burst_small)
     add_rocket(200.0f, 180.0f, 3);
     ball_reaching(400.0f, 300.0f);
     add_bomb(400.0f, 300.0f, 5);
+    effect_counter bang(&explode1_snd);
     update_all(canball_list);
+    EXPECT_EQ(bang.plays(), 2);
 
     EXPECT_TRUE(canball_list.empty());
     EXPECT_TRUE(nukerocket_list.empty());
@@ -205,7 +217,9 @@ TEST_F(cannon_ball_test, in_attract_mode_hits_destroy_without_scoring)
     add(lgtrooper_list, 300.0f, 150.0f, 1.0f, 0);
     ball_reaching(100.0f, 200.0f);
     add_rocket(100.0f, 200.0f, 0);
+    effect_counter bang(&explode3_snd);
     update_all(canball_list);
+    EXPECT_EQ(bang.plays(), 0);
     EXPECT_TRUE(lgtrooper_list.empty());
     EXPECT_TRUE(nukerocket_list.empty());
     EXPECT_EQ(explosion_list.size(), 2);

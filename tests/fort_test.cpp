@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "battle_fixture.h"
-#include "platform/headless_backend.h"
-#include "services/input.h"
+#include "effect_counter.h"
+#include "headless_battle.h"
 
 namespace {
 
@@ -17,13 +17,7 @@ protected:
     void SetUp() override
     {
         battle_test::SetUp();
-        // Other suites swap the backend out; the fort needs one that takes injected input.
-        hb = dynamic_cast<platform::headless_backend*>(&platform::current());
-        if (!hb) {
-            platform::set_backend(std::make_unique<platform::headless_backend>());
-            hb = dynamic_cast<platform::headless_backend*>(&platform::current());
-            hb->open_window("", 640, 480, false);
-        }
+        hb = &use_headless();
         start_input();
         fort.can_rot = 90;
         fort.can_flash = 400;
@@ -33,6 +27,7 @@ protected:
     {
         hb->set_frame_limit(-1);
         hb->set_script({});
+        stop_channel(music_channel); // the pause menu starts music of its own
         start_input();
         battle_test::TearDown();
     }
@@ -78,6 +73,7 @@ const std::vector<int> every_15 = {1, 16, 31, 46};
 
 TEST_F(fort_test, attract_mode_sweeps_between_0_and_180_and_fires_every_15_frames_without_scoring)
 {
+    effect_counter cannon(&cannon_snd);
     demo_mode = 1;
     fort.crot_stp = -1;
     score = 7;
@@ -113,13 +109,16 @@ TEST_F(fort_test, attract_mode_sweeps_between_0_and_180_and_fires_every_15_frame
     }
 
     EXPECT_EQ(score, 7);
+    EXPECT_EQ(cannon.plays(), 0);
     EXPECT_EQ(key_hit(32), 1);
 }
 
 TEST_F(fort_test, a_held_fire_control_fires_every_15_frames)
 {
+    effect_counter cannon(&cannon_snd);
     send(event_kind::mouse_down, 1);
     EXPECT_EQ(shots_over(60), every_15);
+    EXPECT_EQ(cannon.plays(), 4);
     send(event_kind::mouse_up, 1);
     EXPECT_TRUE(shots_over(30).empty());
 

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "battle_fixture.h"
+#include "effect_counter.h"
+#include "headless_battle.h"
 
 namespace {
 
@@ -100,6 +102,33 @@ TEST_F(troop_carriers_test, a_small_carrier_flies_376_frames_far_and_188_near)
     EXPECT_EQ(log.near, 188);
     EXPECT_EQ(log.window, 150);
     EXPECT_TRUE(lgtrooper_list.empty());
+}
+
+TEST_F(troop_carriers_test, the_engine_is_heard_at_the_turn_in_play_only)
+{
+    use_headless(); // effects are counted on its audio
+    for (int demo = 0; demo <= 1; ++demo) {
+        demo_mode = demo;
+        effect_counter large(&aircraft1_snd);
+        lgtrooper_tag::Create();
+        lgtrooper_list.front()->x = -59.0f;
+        update_all(lgtrooper_list);
+        EXPECT_EQ(large.plays(), 0);
+        update_all(lgtrooper_list); // turns
+        EXPECT_EQ(lgtrooper_list.front()->scale, 1.0f);
+        for (int i = 0; i < 300; ++i) update_all(lgtrooper_list);
+        EXPECT_TRUE(lgtrooper_list.empty());
+        EXPECT_EQ(large.plays(), 1 - demo);
+    }
+    for (int demo = 0; demo <= 1; ++demo) {
+        demo_mode = demo;
+        effect_counter small(&aircraft2_snd);
+        smtrooper_tag::Create();
+        smtrooper_list.front()->x = 699.0f;
+        update_all(smtrooper_list);
+        EXPECT_EQ(smtrooper_list.front()->scale, 1.0f);
+        EXPECT_EQ(small.plays(), 1 - demo);
+    }
 }
 
 TEST_F(troop_carriers_test, a_timer_running_out_at_x_22_drops_a_commando_there)

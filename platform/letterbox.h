@@ -1,4 +1,4 @@
-// Where the 640x480 picture lands in a window of another size, and pointer mapping both ways.
+// Where the 640x480 picture lands in a window of another size, and the pointer mapped both ways.
 #pragma once
 
 #include <algorithm>
@@ -6,54 +6,108 @@
 namespace platform {
 
 struct letterbox {
-    int x, y, w, h; // the picture's rectangle in window pixels
+    int x, y, w, h;     // the picture's rectangle in the window's drawable pixels
+    bool whole = false; // a whole multiple of the picture: sampled by nearest pixel
 };
 
-// The largest rectangle of the picture's aspect that fits, centred.
-inline letterbox fit_picture(int window_w, int window_h, int pic_w, int pic_h)
+// A whole multiple of the picture whenever one fits, centred; a window too small for even one
+// gets the largest rectangle of the picture's aspect, to be filtered smoothly.
+inline letterbox fit_picture(int out_w, int out_h, int pic_w, int pic_h)
 {
-    if (window_w <= 0 || window_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, pic_w, pic_h};
-    long long wa = static_cast<long long>(window_w) * pic_h, ha = static_cast<long long>(window_h) * pic_w;
+    if (out_w <= 0 || out_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, pic_w, pic_h, true};
+    int n = std::min(out_w / pic_w, out_h / pic_h);
+    if (n >= 1) return {(out_w - n * pic_w) / 2, (out_h - n * pic_h) / 2, n * pic_w, n * pic_h, true};
+    long long wa = static_cast<long long>(out_w) * pic_h, ha = static_cast<long long>(out_h) * pic_w;
     int w, h;
-    if (wa >= ha) { // window wider than the picture: bars left and right
-        h = window_h;
-        w = static_cast<int>(static_cast<long long>(window_h) * pic_w / pic_h);
+    if (wa >= ha) { // wider than the picture: bars left and right
+        h = out_h;
+        w = static_cast<int>(static_cast<long long>(out_h) * pic_w / pic_h);
     } else {
-        w = window_w;
-        h = static_cast<int>(static_cast<long long>(window_w) * pic_h / pic_w);
+        w = out_w;
+        h = static_cast<int>(static_cast<long long>(out_w) * pic_h / pic_w);
     }
-    return {(window_w - w) / 2, (window_h - h) / 2, w, h};
+    return {(out_w - w) / 2, (out_h - h) / 2, std::max(w, 1), std::max(h, 1), false};
 }
 
-// Window pixel to picture pixel, kept inside the picture.
-inline void window_to_picture(const letterbox& lb, int pic_w, int pic_h, int wx, int wy, int& px, int& py)
+// Room a window's frame and title bar take beyond its client area, roughly.
+constexpr int frame_allowance_w = 16;
+constexpr int frame_allowance_h = 64;
+
+// The client size of the game's window on a screen whose free area is free_w x free_h: twice the
+// picture where that fits with the window's frame, else once, else the picture shrunk to fit.
+inline void window_size_for(int free_w, int free_h, int pic_w, int pic_h, int& w, int& h)
 {
-    long long dx = wx - lb.x, dy = wy - lb.y;
-    px = lb.w > 0 ? static_cast<int>(dx * pic_w / lb.w) : wx;
-    py = lb.h > 0 ? static_cast<int>(dy * pic_h / lb.h) : wy;
-    if (dx < 0) px = 0;
-    if (dy < 0) py = 0;
-    px = std::clamp(px, 0, pic_w - 1);
-    py = std::clamp(py, 0, pic_h - 1);
+    int room_w = free_w - frame_allowance_w, room_h = free_h - frame_allowance_h;
+    for (int n = 2; n >= 1; --n)
+        if (n * pic_w <= room_w && n * pic_h <= room_h) {
+            w = n * pic_w;
+            h = n * pic_h;
+            return;
+        }
+    letterbox lb = fit_picture(std::max(room_w, 1), std::max(room_h, 1), pic_w, pic_h);
+    w = lb.w;
+    h = lb.h;
 }
 
-// Picture pixel to the middle of the window pixels that map back to it, so a move followed by
-// the pointer's report gives the same picture pixel at any scale of 1 or more.
-inline void picture_to_window(const letterbox& lb, int pic_w, int pic_h, int px, int py, int& wx, int& wy)
-{
-    auto one = [](int p, int pic, int start, int size) {
-        if (pic <= 0 || size <= 0) return start + p;
+// The pointer between window coordinates (what mouse events and warps use) and picture pixels.
+// The window is win_w x win_h in coordinates but out_w x out_h in pixels on a high-DPI screen.
+struct pointer_map {
+    letterbox box; // in drawable pixels
+    int pic_w, pic_h, win_w, win_h, out_w, out_h;
+
+    // The picture pixel under window coordinate w along one axis, before clamping: the middle of
+    // the coordinate's cell, taken to drawable pixels, then into the picture.
+    static long long raw(long long w, int win, int out, int start, int size, int pic)
+    {
+        long long num = ((2 * w + 1) * out - 2LL * start * win) * pic;
+        long long den = 2LL * win * size;
+        return num >= 0 ? num / den : -((-num + den - 1) / den);
+    }
+
+    static int to_picture_axis(int w, int win, int out, int start, int size, int pic)
+    {
+        if (win <= 0 || out <= 0 || size <= 0) return std::clamp(w, 0, pic - 1);
+        return static_cast<int>(std::clamp<long long>(raw(w, win, out, start, size, pic), 0, pic - 1));
+    }
+
+    // The middle of the window coordinates that read back as picture pixel p; a picture shrunk
+    // below its size may leave p none of its own, and then the next one is taken.
+    static int to_window_axis(int p, int win, int out, int start, int size, int pic)
+    {
+        if (win <= 0 || out <= 0 || size <= 0) return p;
         p = std::clamp(p, 0, pic - 1);
-        // Window offsets d with floor(d * pic / size) == p run from ceil(p * size / pic)
-        // up to ceil((p + 1) * size / pic) - 1.
-        long long lo = (static_cast<long long>(p) * size + pic - 1) / pic;
-        long long hi = (static_cast<long long>(p + 1) * size + pic - 1) / pic - 1;
-        // Shrunk below its size, p may have no window pixel of its own: take the next one.
-        long long mid = hi < lo ? std::min<long long>(lo, size - 1) : (lo + hi) / 2;
-        return start + static_cast<int>(mid);
-    };
-    wx = one(px, pic_w, lb.x, lb.w);
-    wy = one(py, pic_h, lb.y, lb.h);
+        auto first_at_least = [&](long long target) {
+            int lo = 0, hi = win; // the answer lies in [lo, hi]; hi means none
+            while (lo < hi) {
+                int mid = lo + (hi - lo) / 2;
+                if (raw(mid, win, out, start, size, pic) >= target)
+                    hi = mid;
+                else
+                    lo = mid + 1;
+            }
+            return lo;
+        };
+        int lo = first_at_least(p), end = first_at_least(p + 1);
+        if (end > lo) return lo + (end - 1 - lo) / 2;
+        return std::min(lo, win - 1);
+    }
+
+    void to_picture(int wx, int wy, int& px, int& py) const
+    {
+        px = to_picture_axis(wx, win_w, out_w, box.x, box.w, pic_w);
+        py = to_picture_axis(wy, win_h, out_h, box.y, box.h, pic_h);
+    }
+
+    void to_window(int px, int py, int& wx, int& wy) const
+    {
+        wx = to_window_axis(px, win_w, out_w, box.x, box.w, pic_w);
+        wy = to_window_axis(py, win_h, out_h, box.y, box.h, pic_h);
+    }
+};
+
+inline pointer_map make_pointer_map(int win_w, int win_h, int out_w, int out_h, int pic_w, int pic_h)
+{
+    return {fit_picture(out_w, out_h, pic_w, pic_h), pic_w, pic_h, win_w, win_h, out_w, out_h};
 }
 
 } // namespace platform

@@ -1,17 +1,19 @@
-// The real backend over SDL2: a full-screen window, a streaming texture, the audio device and pads.
+// The real backend over SDL2: the game's window, a streaming texture, the audio device and pads.
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "platform/letterbox.h"
+#include "platform/screenshot.h"
 #include "platform/sdl_keys.h"
 
 namespace platform {
@@ -20,8 +22,11 @@ namespace {
 
 class sdl_backend final : public backend {
 public:
+    explicit sdl_backend(window_mode mode) : mode_(mode) {}
+
     ~sdl_backend() override
     {
+        shots_.finish();
         close_audio();
         for (auto& p : pads_) p.close();
         if (texture_) SDL_DestroyTexture(texture_);
@@ -35,41 +40,27 @@ public:
 
     bool open_window(const char* caption, int width, int height, bool fullscreen) override
     {
-        if (!video_ok_) {
-            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // sharp pixels when scaled
-            SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
-            // SDL falls back to an invisible window when there is no desktop; unless asked for
-            // by name, that is no display to play on.
-            const char* driver = SDL_GetCurrentVideoDriver();
-            if (driver && !std::getenv("SDL_VIDEODRIVER") &&
-                (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-                SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-                return fail("no X11 or Wayland desktop was found");
-            }
-            video_ok_ = true;
-            if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
-                std::fprintf(stderr, "ramparion: no joysticks: %s\n", SDL_GetError());
-        }
+        if (!video_ok_ && !start_video()) return false;
         pic_w_ = width;
         pic_h_ = height;
-        Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (mode_ != window_mode::as_asked) fullscreen = mode_ == window_mode::fullscreen;
         if (!window_) {
-            // Made at the desktop's own size, so it covers the screen even where no window manager
-            // applies the full-screen request; the mode itself is never switched.
-            int w = width, h = height, x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+            int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w, h;
+            Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
             SDL_DisplayMode desktop;
             if (fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+                // Made at the desktop's own size, so it covers the screen even where no window
+                // manager applies the full-screen request; the mode itself is never switched.
                 w = desktop.w;
                 h = desktop.h;
                 x = y = 0;
-                flags |= SDL_WINDOW_BORDERLESS;
+                flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+            } else {
+                fullscreen = false;
+                window_size(0, w, h);
             }
-            window_ = SDL_CreateWindow(caption, x, y, w, h, flags | SDL_WINDOW_RESIZABLE);
-            if (!window_) {
-                fail(SDL_GetError());
-                return false;
-            }
+            window_ = SDL_CreateWindow(caption, x, y, w, h, flags);
+            if (!window_) return fail(SDL_GetError());
             renderer_ = SDL_CreateRenderer(window_, -1, 0);
             if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
             if (!renderer_) {
@@ -78,14 +69,13 @@ public:
                 window_ = nullptr;
                 return false;
             }
+            fullscreen_ = fullscreen;
         }
         if (texture_) SDL_DestroyTexture(texture_);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!texture_) {
-            fail(SDL_GetError());
-            return false;
-        }
-        fullscreen_ = fullscreen;
+        if (!texture_) return fail(SDL_GetError());
+        texture_whole_ = true;
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
         SDL_RaiseWindow(window_);
         SDL_StartTextInput(); // characters arrive as text events only while this is on
         return true;
@@ -99,9 +89,14 @@ public:
         while (SDL_PollEvent(&e)) translate(e);
     }
 
-    void present(const uint32_t* pixels, int width, int, bool vsync) override
+    void present(const uint32_t* pixels, int width, int height, bool vsync) override
     {
         if (!renderer_ || !texture_) return;
+        if (shot_requested_) {
+            shot_requested_ = false;
+            std::string folder = user_folder();
+            shots_.save(folder.empty() ? "" : folder + "screenshots/", pixels, width, height);
+        }
         if (vsync != vsync_) {
             SDL_RenderSetVSync(renderer_, vsync ? 1 : 0);
             vsync_ = vsync;
@@ -109,7 +104,13 @@ public:
         SDL_UpdateTexture(texture_, nullptr, pixels, width * 4);
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
-        letterbox lb = picture_rect();
+        letterbox lb = pointer_mapping().box;
+        if (lb.whole != texture_whole_) {
+            // Whole multiples stay sharp pixel for pixel; a shrunk picture is smoothed, as
+            // dropping every n-th row would lose thin lines.
+            SDL_SetTextureScaleMode(texture_, lb.whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+            texture_whole_ = lb.whole;
+        }
         SDL_Rect dst{lb.x, lb.y, lb.w, lb.h};
         SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
         SDL_RenderPresent(renderer_);
@@ -125,11 +126,16 @@ public:
     {
         if (!window_) return;
         int wx, wy;
-        picture_to_window(picture_rect_points(), pic_w_, pic_h_, x, y, wx, wy);
+        pointer_mapping().to_window(x, y, wx, wy);
         SDL_WarpMouseInWindow(window_, wx, wy);
     }
 
     uint32_t ticks_ms() override { return SDL_GetTicks(); }
+
+    void sleep_ms(int ms) override
+    {
+        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+    }
 
     std::string user_folder() override
     {
@@ -140,18 +146,12 @@ public:
         SDL_free(p);
         return path;
     }
-    void sleep_ms(int ms) override
-    {
-        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
-    }
 
     bool open_audio(audio_callback cb, void* user) override
     {
         if (audio_dev_) return true;
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            fail(SDL_GetError());
-            return false;
-        }
+        set_names();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(SDL_GetError());
         cb_ = cb;
         user_ = user;
         SDL_AudioSpec want{}, have{};
@@ -223,6 +223,8 @@ public:
         if (p.controller) {
             for (int b = 0; b < static_cast<int>(std::size(controller_buttons)); ++b)
                 if (SDL_GameControllerGetButton(p.controller, controller_buttons[b])) s.buttons |= 1u << b;
+            // Start pauses as B does: it is where players look for a pause.
+            if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_START)) s.buttons |= 1u << 1;
             s.x = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTX));
             s.y = axis(SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTY));
             if (SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) s.x = -1.0f;
@@ -282,19 +284,57 @@ private:
         return static_cast<float>(v) / 32767.0f;
     }
 
-    letterbox picture_rect() const
+    // Names the desktop shows: the mixer's stream, and the window class that ties the window to
+    // the desktop file. A name the player set in the environment wins.
+    static void set_names()
     {
-        int w = pic_w_, h = pic_h_;
-        if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
-        return fit_picture(w, h, pic_w_, pic_h_);
+        SDL_SetHint(SDL_HINT_APP_NAME, audio_app_name);
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, audio_app_name);
+        setenv("SDL_VIDEO_X11_WMCLASS", desktop_app_id, 0);
+        setenv("SDL_VIDEO_WAYLAND_WMCLASS", desktop_app_id, 0);
     }
 
-    // The same rectangle in window coordinates, which mouse events use (they differ on high-DPI).
-    letterbox picture_rect_points() const
+    bool start_video()
     {
-        int w = pic_w_, h = pic_h_;
-        if (window_) SDL_GetWindowSize(window_, &w, &h);
-        return fit_picture(w, h, pic_w_, pic_h_);
+        set_names();
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
+        // SDL falls back to an invisible window when there is no desktop; unless asked for by
+        // name, that is no display to play on.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver && !std::getenv("SDL_VIDEODRIVER") &&
+            (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+            return fail("no X11 or Wayland desktop was found");
+        }
+        video_ok_ = true;
+        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
+            std::fprintf(stderr, "ramparion: no joysticks: %s\n", SDL_GetError());
+            return true;
+        }
+        // The player's own mappings, for pads SDL's database does not know or maps wrongly.
+        std::string folder = user_folder();
+        std::string own = folder + "gamecontrollerdb.txt";
+        struct stat st;
+        if (!folder.empty() && ::stat(own.c_str(), &st) == 0 && SDL_GameControllerAddMappingsFromFile(own.c_str()) < 0)
+            std::fprintf(stderr, "ramparion: cannot read %s: %s\n", own.c_str(), SDL_GetError());
+        return true;
+    }
+
+    // The client size of a window on display `index`: twice the picture where the screen has room.
+    void window_size(int index, int& w, int& h) const
+    {
+        SDL_Rect free{0, 0, 2 * pic_w_ + 2 * frame_allowance_w, 2 * pic_h_ + 2 * frame_allowance_h};
+        if (SDL_GetDisplayUsableBounds(index, &free) != 0) SDL_GetDisplayBounds(index, &free);
+        window_size_for(free.w, free.h, pic_w_, pic_h_, w, h);
+    }
+
+    pointer_map pointer_mapping() const
+    {
+        int ww = pic_w_, wh = pic_h_, ow = pic_w_, oh = pic_h_;
+        if (window_) SDL_GetWindowSize(window_, &ww, &wh);
+        if (renderer_) SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        return make_pointer_map(ww, wh, ow, oh, pic_w_, pic_h_);
     }
 
     // One character out of UTF-8 text; a broken sequence gives its first byte.
@@ -323,9 +363,30 @@ private:
         if (handler_) handler_({k, a, b});
     }
 
-    void mouse_to_picture(int wx, int wy, int& px, int& py) const
+    // Keys the window itself answers (Alt+Enter, F12); the game never sees them, up or down.
+    bool window_key(const SDL_KeyboardEvent& k)
     {
-        window_to_picture(picture_rect_points(), pic_w_, pic_h_, wx, wy, px, py);
+        SDL_Scancode sc = k.keysym.scancode;
+        bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+        if (k.type == SDL_KEYUP) {
+            if ((enter && enter_taken_) || sc == SDL_SCANCODE_F12) {
+                if (enter) enter_taken_ = false;
+                return true;
+            }
+            return false;
+        }
+        if (sc == SDL_SCANCODE_F12) {
+            if (!k.repeat) shot_requested_ = true;
+            return true;
+        }
+        // Alt alone, and Alt with Control, Shift or the logo key, are left for others.
+        Uint16 mod = k.keysym.mod;
+        if (enter && (mod & KMOD_ALT) && !(mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_GUI))) {
+            if (!k.repeat) toggle_fullscreen();
+            enter_taken_ = true;
+            return true;
+        }
+        return false;
     }
 
     void translate(const SDL_Event& e)
@@ -341,12 +402,11 @@ private:
                 send(event_kind::resume);
             }
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_)
+                SDL_GetWindowSize(window_, &window_w_, &window_h_); // kept for the way back from full screen
             break;
         case SDL_KEYDOWN: {
-            if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) && !e.key.repeat) {
-                toggle_fullscreen();
-                break;
-            }
+            if (window_key(e.key)) break;
             int k = game_key_code_for_key(e.key.keysym.scancode, e.key.keysym.sym);
             if (k <= 0 || k > 255) break;
             // A key still held from before the focus came back arrives at once as a fresh press
@@ -359,6 +419,7 @@ private:
             break;
         }
         case SDL_KEYUP: {
+            if (window_key(e.key)) break;
             int k = game_key_code_for_key(e.key.keysym.scancode, e.key.keysym.sym);
             if (k > 0 && k <= 255) send(event_kind::key_up, k);
             break;
@@ -380,7 +441,7 @@ private:
         }
         case SDL_MOUSEMOTION: {
             int px, py;
-            mouse_to_picture(e.motion.x, e.motion.y, px, py);
+            pointer_mapping().to_picture(e.motion.x, e.motion.y, px, py);
             send(event_kind::mouse_move, px, py);
             break;
         }
@@ -402,15 +463,39 @@ private:
         }
     }
 
+    // Full screen on the desktop's own mode and back to a window, keeping the game's picture,
+    // its pacing and the pointer's place in the picture.
     void toggle_fullscreen()
     {
-        fullscreen_ = !fullscreen_;
-        SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        SDL_SetWindowBordered(window_, fullscreen_ ? SDL_FALSE : SDL_TRUE);
-        if (!fullscreen_) {
-            SDL_SetWindowSize(window_, pic_w_, pic_h_);
-            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        if (!window_) return;
+        int px = 0, py = 0, mx = 0, my = 0;
+        bool inside = SDL_GetMouseFocus() == window_;
+        if (inside) {
+            SDL_GetMouseState(&mx, &my);
+            pointer_mapping().to_picture(mx, my, px, py);
         }
+        int index = SDL_GetWindowDisplayIndex(window_);
+        if (index < 0) index = 0;
+        fullscreen_ = !fullscreen_;
+        if (fullscreen_) {
+            SDL_Rect screen;
+            SDL_SetWindowBordered(window_, SDL_FALSE);
+            if (SDL_GetDisplayBounds(index, &screen) == 0) {
+                // Where no window manager takes the request, the window is made to cover the screen.
+                SDL_SetWindowPosition(window_, screen.x, screen.y);
+                SDL_SetWindowSize(window_, screen.w, screen.h);
+            }
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        } else {
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowBordered(window_, SDL_TRUE);
+            int w = window_w_, h = window_h_;
+            if (w <= 0 || h <= 0) window_size(index, w, h);
+            SDL_SetWindowSize(window_, w, h);
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index), SDL_WINDOWPOS_CENTERED_DISPLAY(index));
+        }
+        // The same picture pixel under the pointer in the new window.
+        if (inside) move_pointer(px, py);
     }
 
     bool fail(const char* why)
@@ -419,14 +504,20 @@ private:
         return false;
     }
 
+    window_mode mode_;
     std::string error_;
     bool video_ok_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    bool texture_whole_ = true;
     int pic_w_ = 640, pic_h_ = 480;
+    int window_w_ = 0, window_h_ = 0; // the window's size the last time it was one
     bool vsync_ = false;
     bool fullscreen_ = true;
+    bool enter_taken_ = false;
+    bool shot_requested_ = false;
+    screenshot_writer shots_;
     event_handler handler_ = nullptr;
     SDL_AudioDeviceID audio_dev_ = 0;
     audio_callback cb_ = nullptr;
@@ -438,9 +529,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<backend> make_sdl_backend()
+std::unique_ptr<backend> make_sdl_backend(window_mode mode)
 {
-    return std::make_unique<sdl_backend>();
+    return std::make_unique<sdl_backend>(mode);
 }
 
 } // namespace platform

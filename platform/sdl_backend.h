@@ -1,4 +1,4 @@
-// The real backend over SDL2: a full-screen window, a streaming texture, the audio device and pads.
+// The real backend over SDL2: the game's window, a streaming texture, the audio device and pads.
 #pragma once
 
 #include <memory>
@@ -7,6 +7,14 @@
 
 namespace platform {
 
-std::unique_ptr<backend> make_sdl_backend();
+// The desktop's own name for the game: window class, desktop file, icon and metadata.
+constexpr const char* desktop_app_id = "io.github.ramparion.Ramparion";
+// What the desktop's mixer shows for the game's sound.
+constexpr const char* audio_app_name = "Ramparion '07";
+
+// How the window opens: as the game asks (full screen), or as the player chose on the command line.
+enum class window_mode { as_asked, window, fullscreen };
+
+std::unique_ptr<backend> make_sdl_backend(window_mode mode = window_mode::as_asked);
 
 } // namespace platform

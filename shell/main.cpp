@@ -1,13 +1,52 @@
-// The game's entry point: the real window, sound and pads, then the program itself.
+// The game's entry point: the command line, the real window, sound and pads, then the program itself.
+#include <cstdio>
+#include <cstring>
+
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
 #include "shell/data_folder.h"
 #include "shell/main_loop.h"
 
-int main()
+#ifndef RAMPARION_VERSION
+#define RAMPARION_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr const char* usage =
+    "usage: ramparion [--window | --fullscreen] [--version] [--help]\n"
+    "  --window      play in a window (Alt+Enter switches)\n"
+    "  --fullscreen  play full screen on the desktop's mode (the default)\n"
+    "  --version     print the version and leave\n"
+    "  --help        print this and leave\n";
+
+} // namespace
+
+int main(int argc, char** argv)
 {
+    auto mode = platform::window_mode::as_asked;
+    bool version = false, help = false;
+    // Every argument is checked before any is acted on, so a typo is never half obeyed.
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--window") == 0) {
+            mode = platform::window_mode::window;
+        } else if (std::strcmp(a, "--fullscreen") == 0) {
+            mode = platform::window_mode::fullscreen;
+        } else if (std::strcmp(a, "--version") == 0) {
+            version = true;
+        } else if (std::strcmp(a, "--help") == 0) {
+            help = true;
+        } else {
+            std::fprintf(stderr, "ramparion: unknown argument '%s'\n%s", a, usage);
+            return 2;
+        }
+    }
+    if (help) std::fputs(usage, stdout);
+    if (version) std::printf("Ramparion '07 %s\n", RAMPARION_VERSION);
+    if (help || version) return 0;
     enter_data_folder();
-    platform::set_backend(platform::make_sdl_backend());
+    platform::set_backend(platform::make_sdl_backend(mode));
     int status = game_main();
     platform::set_backend(nullptr);
     return status;

@@ -16,6 +16,10 @@ fail() {
     exit 1
 }
 trap cleanup EXIT
+# The player's folder: a scratch one, so nobody's own pad mappings play a part.
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_DATA_HOME
+trap 'cleanup; rm -rf "$XDG_DATA_HOME"' EXIT
 
 coproc PROBE { exec "$probe"; }
 probe_pid=$PROBE_PID
@@ -55,27 +59,50 @@ resize() {
 size=640x480
 pointer_at 320 240 320 240
 
-# 1000x600: the picture is 800x600 with bars of 100 left and right.
+# 1000x600: the picture stays 640x480, centred at (180, 60), as no whole multiple larger fits.
 resize 1000 600
 pointer_at 500 300 320 240
-pointer_at 140 75 32 60
+pointer_at 212 120 32 60
 pointer_at 50 300 0 240 # in the left bar: the picture's edge
 
-# A move by the game lands on the middle of the scaled pixel and reads back the same.
-ask "move 64 48"
+# A move by the game lands on the pixel and reads back the same.
+move_and_read() { # move_and_read PX PY WX WY
+    ask "move $1 $2"
+    for _ in $(seq 30); do
+        ask where
+        [ "$reply" = "at $1 $2" ] && break
+        sleep 0.1
+    done
+    [ "$reply" = "at $1 $2" ] || fail "in a ${size} window, after move_pointer($1, $2) the game read \"$reply\""
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    local wx=$X wy=$Y
+    eval "$(xdotool getmouselocation --shell)"
+    [ $((X - wx)) = "$3" ] && [ $((Y - wy)) = "$4" ] ||
+        fail "in a ${size} window, move_pointer($1, $2) put the pointer at ($((X - wx)), $((Y - wy))), not ($3, $4)"
+}
+move_and_read 64 48 244 108
+
+# 1300x1000: twice the picture, each pixel a 2x2 cell, at (10, 20).
+resize 1300 1000
+pointer_at 11 21 0 0
+pointer_at 650 500 320 240
+move_and_read 100 200 210 420
+
+# 600x400: smaller than the picture, which is shrunk to 533x400 at (33, 0).
+resize 600 400
+pointer_at 33 0 0 0
+pointer_at 299 200 320 240
+pointer_at 599 399 639 479
+ask "move 320 240"
 for _ in $(seq 30); do
     ask where
-    [ "$reply" = "at 64 48" ] && break
+    case $reply in "at 320 240" | "at 321 240" | "at 320 241" | "at 321 241") break ;; esac
     sleep 0.1
 done
-[ "$reply" = "at 64 48" ] || fail "after move_pointer(64, 48) the game read \"$reply\""
-eval "$(xdotool getwindowgeometry --shell "$win")"
-wx=$X wy=$Y
-eval "$(xdotool getmouselocation --shell)"
-[ $((X - wx)) = 180 ] && [ $((Y - wy)) = 60 ] ||
-    fail "move_pointer(64, 48) put the system pointer at window pixel ($((X - wx)), $((Y - wy))), not (180, 60)"
+case $reply in "at 32"[01]" 24"[01]) ;; *) fail "shrunk, move_pointer(320, 240) read back as \"$reply\"" ;; esac
+resize 640 480
 
-echo "pointer: 640x480 and 1000x600 windows read back in picture pixels; move_pointer lands where asked"
+echo "pointer: 640x480, 1000x600, 1300x1000 and 600x400 windows read back in picture pixels; move_pointer lands where asked"
 
 # Pads: SDL's virtual devices stand in for hardware, plugged in and out while the probe runs.
 expect() { # expect COMMAND REPLY
@@ -104,6 +131,9 @@ expect "joy $p" "joy 0.500015 -1 1 0 0 0"
 ask "axis 0 0 0"
 ask "button 0 13 1" # the D-pad's left
 expect "joy $p" "joy -1 -1 1 0 0 0"
+ask "button 0 6 1" # Start pauses as B does
+expect "joy $p" "joy -1 -1 1 1 0 1"
+ask "button 0 6 0"
 ask plug_stick
 [ "$reply" = "pad 1" ] || fail "no second virtual pad: $reply"
 expect "joy $((p + 1))" "joy 0 0 0 0 0 0"
@@ -154,6 +184,20 @@ sleep 0.2
 expect keys "keys 0 0 1 0 0" # a new press counts again
 echo "focus: away while keys are held, none of them down or pressed on return"
 
+# The player's own gamecontrollerdb.txt is read at start-up (SDL's virtual pads take no mappings,
+# so the test asks SDL what it holds for a pad nobody makes).
+pad_guid=03000000de1a0000ad0b000011010000
+expect "mapping $pad_guid" "mapping none"
+echo quit >&"${PROBE[1]}"
+wait "$probe_pid" 2>/dev/null
+mkdir -p "$XDG_DATA_HOME/ramparion"
+echo "$pad_guid,Probe pad,a:b3,b:b2,x:b1,y:b0,leftx:a0,lefty:a1,platform:Linux," \
+    > "$XDG_DATA_HOME/ramparion/gamecontrollerdb.txt"
+coproc PROBE { exec "$probe"; }
+probe_pid=$PROBE_PID
+read -r -t 10 line <&"${PROBE[0]}" || fail "the probe did not open its window again"
+expect "mapping $pad_guid" "mapping Probe pad"
+echo "pads: the player's gamecontrollerdb.txt is read at start-up"
 echo quit >&"${PROBE[1]}"
 wait "$probe_pid" 2>/dev/null
 probe_pid=

@@ -8,6 +8,11 @@
 //   joy P            -> "joy X Y D0 D1 H0 H1"  (joy_x, joy_y, joy_down and joy_hit of port P)
 //   count            -> "count N"  (joy_count)
 //   keys             -> "keys S D32 H32 D162 D163"  (app_suspended, Space and both Controls)
+//   key K            -> "key K D H"  (key_down and key_hit of game key K)
+//   mapping G        -> "mapping NAME" or "mapping none"  (the controller mapping SDL holds for GUID G)
+//   pattern          -> "ok"       (draws a fixed test picture in every frame from now on)
+//   save FILE        -> "ok"       (the picture as drawn, as a PNG, to compare with what is shown)
+//   frames           -> "frames N" (frames presented so far)
 //   quit             -> ends the program
 //
 // It prints "ready" once the window is up, and "closed" if the window is asked to close.
@@ -22,6 +27,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
+#include "platform/screenshot.h"
 #include "services/display.h"
 #include "services/input.h"
 
@@ -114,6 +120,20 @@ bool pad_command(const std::string& line)
         int away = app_suspended(), d32 = key_down(32), h32 = key_hit(32);
         std::snprintf(text, sizeof text, "keys %d %d %d %d %d", away, d32, h32, key_down(162), key_down(163));
         answer(text);
+    } else if (std::sscanf(line.c_str(), "key %d", &k) == 1) {
+        int d = key_down(k), h = key_hit(k);
+        std::snprintf(text, sizeof text, "key %d %d %d", k, d, h);
+        answer(text);
+    } else if (line.rfind("mapping ", 0) == 0) {
+        char* m = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(line.c_str() + 8));
+        std::string name = "none";
+        if (m) { // GUID,name,bindings...
+            std::string all = m;
+            SDL_free(m);
+            size_t a = all.find(','), b = all.find(',', a + 1);
+            name = all.substr(a + 1, b - a - 1);
+        }
+        answer(("mapping " + name).c_str());
     } else if (line == "count") {
         std::snprintf(text, sizeof text, "count %d", joy_count());
         answer(text);
@@ -121,6 +141,28 @@ bool pad_command(const std::string& line)
         return false;
     }
     return true;
+}
+
+// Colour bars over the top half and a one-pixel checkerboard below: any smoothing, lost row or
+// shifted column shows in a comparison.
+void draw_pattern()
+{
+    set_clear_color(20, 40, 60);
+    clear_screen();
+    set_blend_mode(2);
+    for (int i = 0; i < 8; ++i) {
+        set_draw_color(i * 32, 255 - i * 32, (i * 97) % 256);
+        draw_rect(static_cast<float>(i * 80), 0.0f, 80.0f, 240.0f);
+    }
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            if ((x + y) % 2) set_draw_color(250, 250, 250);
+            else set_draw_color(10, 10, 10);
+            draw_rect(static_cast<float>(288 + x), static_cast<float>(300 + y), 1.0f, 1.0f);
+        }
+    set_draw_color(200, 30, 30);
+    draw_rect(0.0f, 470.0f, 640.0f, 10.0f);
+    draw_rect(630.0f, 240.0f, 10.0f, 240.0f);
 }
 
 } // namespace
@@ -137,10 +179,15 @@ int main()
     hide_pointer();
     answer("ready");
     std::string pending, line;
-    bool eof = false;
+    bool eof = false, pattern = false;
+    long frames = 0;
     for (;;) {
-        clear_screen();
+        if (pattern)
+            draw_pattern();
+        else
+            clear_screen();
         flip_frame(-1);
+        ++frames;
         if (app_terminate()) {
             answer("closed");
             break;
@@ -158,6 +205,17 @@ int main()
         } else if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2) {
             move_pointer(x, y);
             answer("ok");
+        } else if (line == "pattern") {
+            pattern = true;
+            answer("ok");
+        } else if (line.rfind("save ", 0) == 0) {
+            frame_buffer* b = back_buffer();
+            std::string error;
+            answer(b && platform::save_png_frame(line.substr(5), b->pixels(), b->width(), b->height(), error)
+                       ? "ok"
+                       : "cannot save");
+        } else if (line == "frames") {
+            answer(("frames " + std::to_string(frames)).c_str());
         } else if (line == "quit") {
             break;
         } else if (!pad_command(line)) {

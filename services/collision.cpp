@@ -256,8 +256,11 @@ int collide_image(image* img, int x, int y, int frame, unsigned test_mask, unsig
     return hit;
 }
 
+long collision_tests = 0;
+
 int images_collide(image* image1, int x1, int y1, int frame1, image* image2, int x2, int y2, int frame2)
 {
+    ++collision_tests;
     release_layer(scratch_layer);
     collide_image(image1, x1, y1, frame1, 0, 1u << scratch_layer, nullptr);
     return collide_image(image2, x2, y2, frame2, 1u << scratch_layer, 0, nullptr);
@@ -266,6 +269,7 @@ int images_collide(image* image1, int x1, int y1, int frame1, image* image2, int
 int images_collide_transformed(image* image1, int x1, int y1, int frame1, float rot1, float sx1, float sy1,
                                image* image2, int x2, int y2, int frame2, float rot2, float sx2, float sy2)
 {
+    ++collision_tests;
     const float rot = draw_state.tform_rot;
     const float sx = draw_state.tform_scale_x, sy = draw_state.tform_scale_y;
     release_layer(scratch_layer);

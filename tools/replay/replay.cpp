@@ -28,6 +28,7 @@ struct options {
     int actors_every = 1;
     int autoplay = -1; // difficulty the bot plays; -1: no bot
     int games = 1;
+    std::string record; // the bot's input, written as a script
     uint32_t clock = 1000;
     int refresh = -1; // the simulated screen's Hz; 0: vsync forced off; -1: no screen to wait for
     int frames = -1;
@@ -70,6 +71,8 @@ bool parse_args(int argc, char** argv, options& o)
             o.actors_every = static_cast<int>(n);
         } else if (a == "--autoplay" && (v = value()) && (!std::strcmp(v, "normal") || !std::strcmp(v, "suicidal"))) {
             o.autoplay = std::strcmp(v, "suicidal") == 0 ? 1 : 0;
+        } else if (a == "--record" && (v = value())) {
+            o.record = v;
         } else if (a == "--games" && (v = value()) && parse_number(v, 1, 1000000, n)) {
             o.games = static_cast<int>(n);
         } else if (a == "--audio" && (v = value())) {
@@ -130,6 +133,22 @@ void write_wav(const std::string& path, const std::vector<int16_t>& samples)
     if (!f) std::fprintf(stderr, "ramparion-replay: could not write %s\n", path.c_str());
 }
 
+// One event as a script line, delivered after `frame` presented frames.
+std::string script_line(int frame, const platform::event& e)
+{
+    using k = platform::event_kind;
+    std::string f = std::to_string(frame) + " ";
+    switch (e.kind) {
+    case k::mouse_move: return f + "move " + std::to_string(e.a) + " " + std::to_string(e.b) + "\n";
+    case k::mouse_down: return f + "down " + std::to_string(e.a) + "\n";
+    case k::mouse_up: return f + "up " + std::to_string(e.a) + "\n";
+    case k::key_down: return f + "key_down " + std::to_string(e.a) + "\n";
+    case k::key_up: return f + "key_up " + std::to_string(e.a) + "\n";
+    case k::terminate: return f + "close\n";
+    default: return "";
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -155,6 +174,7 @@ int main(int argc, char** argv)
     // Output paths are taken before the game changes the working directory.
     o.trace = absolute(o.trace);
     o.actors = absolute(o.actors);
+    o.record = absolute(o.record);
     o.audio = absolute(o.audio);
     for (auto& s : o.shots) s.second = absolute(s.second);
 
@@ -189,8 +209,13 @@ int main(int argc, char** argv)
     if (o.refresh >= 0) backend->set_refresh(o.refresh);
     platform::headless_backend* raw = backend.get();
     std::unique_ptr<autoplayer> bot;
+    std::string recorded;
+    int bot_frame = 0;
     if (o.autoplay >= 0)
-        bot = std::make_unique<autoplayer>(o.autoplay, o.games, [raw](const platform::event& e) { raw->inject(e); });
+        bot = std::make_unique<autoplayer>(o.autoplay, o.games, [&, raw](const platform::event& e) {
+            raw->inject(e);
+            if (!o.record.empty()) recorded += script_line(bot_frame, e);
+        });
     backend->set_script(std::move(script));
     if (o.frames >= 0) backend->set_frame_limit(o.frames);
     backend->set_user_folder(save_folder);
@@ -199,6 +224,7 @@ int main(int argc, char** argv)
         presented = frame;
         if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
+        bot_frame = frame;
         if (bot) bot->after_frame(frame);
         auto shot = o.shots.find(frame);
         if (shot != o.shots.end() && !write_png_rgb(shot->second, px, w, h)) {
@@ -226,6 +252,16 @@ int main(int argc, char** argv)
             ok = false;
         }
     if (!o.audio.empty()) write_wav(o.audio, audio);
+    if (!o.record.empty()) {
+        std::ofstream f(o.record);
+        f << "# Recorded from --autoplay " << (o.autoplay == 1 ? "suicidal" : "normal") << " --clock " << o.clock
+          << "\n"
+          << recorded;
+        if (!f) {
+            std::fprintf(stderr, "ramparion-replay: could not write %s\n", o.record.c_str());
+            ok = false;
+        }
+    }
     if (!temp_save.empty()) {
         std::error_code ec;
         std::filesystem::remove_all(temp_save, ec);

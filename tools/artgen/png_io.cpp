@@ -44,8 +44,11 @@ bool decode(png_structp png, png_infop info, png_failure& fail, rgb_image* out) 
 
 }  // namespace
 
-bool write_png(const std::string& path, const rgb_image& img, std::string& error) {
-    if (img.w <= 0 || img.h <= 0) {
+namespace {
+
+// 3 channels: colour type 2; 4: colour type 6 (straight alpha).
+bool write_rows(const std::string& path, int w, int h, const uint8_t* data, int channels, std::string& error) {
+    if (w <= 0 || h <= 0) {
         error = path + ": empty picture";
         return false;
     }
@@ -74,11 +77,11 @@ bool write_png(const std::string& path, const rgb_image& img, std::string& error
     png_set_compression_mem_level(png, 9);
     png_set_compression_strategy(png, 0);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
-    png_set_IHDR(png, info, img.w, img.h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, w, h, 8, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < img.h; ++y)
-        png_write_row(png, img.px.data() + static_cast<size_t>(y) * img.w * 3);
+    for (int y = 0; y < h; ++y)
+        png_write_row(png, data + static_cast<size_t>(y) * w * channels);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     if (std::fclose(fp) != 0) {
@@ -86,6 +89,20 @@ bool write_png(const std::string& path, const rgb_image& img, std::string& error
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool write_png(const std::string& path, const rgb_image& img, std::string& error) {
+    return write_rows(path, img.w, img.h, img.px.data(), 3, error);
+}
+
+bool write_png_rgba(const std::string& path, int w, int h, const std::vector<uint8_t>& rgba, std::string& error) {
+    if (rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h) * 4) {
+        error = path + ": pixel count does not match the size";
+        return false;
+    }
+    return write_rows(path, w, h, rgba.data(), 4, error);
 }
 
 bool read_png(const std::string& path, rgb_image& img, std::string& error) {

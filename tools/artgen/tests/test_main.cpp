@@ -58,6 +58,7 @@ void text_fit_checks();
 void compositor_checks();
 void painter_size_checks();
 void night_checks();
+void icon_checks();
 
 int main() {
     const check::group groups[] = {
@@ -66,7 +67,7 @@ int main() {
         {"lettering", lettering_checks},   {"png", png_checks},           {"backdrops", backdrop_checks},
         {"finishing", finishing_checks},   {"raster", raster_checks},     {"outline", outline_checks},
         {"text fit", text_fit_checks},     {"compositor", compositor_checks},
-        {"painter sizes", painter_size_checks}, {"night", night_checks},
+        {"painter sizes", painter_size_checks}, {"night", night_checks},      {"icon", icon_checks},
     };
     for (const check::group& g : groups) {
         const int before = check::totals().failed;

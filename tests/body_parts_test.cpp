@@ -98,14 +98,6 @@ TEST_F(body_parts, falling_speed_is_capped_at_5)
     EXPECT_EQ(p->grhit, 0);
 }
 
-TEST_F(body_parts, newest_part_first)
-{
-    bodypart_tag::Create(100.0f, 100.0f, 1.0f, 0.0f, 8);
-    bodypart_tag::Create(100.0f, 100.0f, 1.0f, 0.0f, 9);
-    EXPECT_EQ(bodypart_list.front()->frame, 9);
-    EXPECT_EQ(bodypart_list.back()->frame, 8);
-}
-
 TEST_F(body_parts, fade_on_the_ground_in_about_1000_frames)
 {
     bodypart_tag::Create(320.0f, 399.0f, 1.0f, 3.0f, 10);

@@ -75,10 +75,14 @@ TEST_F(fighters, far_pass_turns_near_with_one_flyby_and_bombs_only_over_the_fiel
         while (m->scale < 1.0f && n < 1000) {
             const float x = m->x;
             update_fighters(1);
-            if (m->scale < 1.0f) EXPECT_EQ(m->x, x + far_step);
+            if (m->scale < 1.0f) {
+                EXPECT_EQ(m->x, x + far_step);
+            }
             const float after_far = m->x;
             update_fighters(0);
-            if (m->scale < 1.0f) EXPECT_EQ(m->x, after_far) << "the near walk leaves far fighters alone";
+            if (m->scale < 1.0f) {
+                EXPECT_EQ(m->x, after_far) << "the near walk leaves far fighters alone";
+            }
             ++n;
         }
         EXPECT_EQ(n, side == 0 ? 179 : 219) << "160 unseen pixels more from the right";

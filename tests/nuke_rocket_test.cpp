@@ -138,7 +138,9 @@ TEST_F(nuke_rocket, flame_flickers_until_the_engine_cut)
     for (int n = 1; n <= 40; ++n) { // level flight to the dive
         const int expected = r->frame + r->fr_ctr; // chosen on the frame before
         const float x = r->x + 2.0f;
-        if (n == 1) EXPECT_EQ(expected, 0) << "the first frame has the long flame";
+        if (n == 1) {
+            EXPECT_EQ(expected, 0) << "the first frame has the long flame";
+        }
         const std::vector<uint32_t> want = drawn_as(x, 180.0f, 0.0f, expected);
         clear_screen();
         step();

@@ -112,18 +112,6 @@ TEST_F(scenery, stars_show_below_daylight_80_and_leave_the_last_grey)
     EXPECT_EQ(shown, 0);
 }
 
-TEST_F(scenery, star_ignores_scale_and_rotation)
-{
-    auto s = std::make_unique<star_tag>();
-    s->x = 10, s->y = 20, s->hue = 240;
-    star_list.append(std::move(s));
-    set_draw_transform(30.0f, 3.0f, 3.0f);
-    update_all(star_list);
-    set_draw_transform(0.0f, 1.0f, 1.0f);
-    EXPECT_EQ(px(10, 20), 0xF0F0F0u);
-    EXPECT_EQ(ink().count, 1);
-}
-
 TEST_F(scenery, fifteen_clouds_a_layer_within_its_ranges)
 {
     backcloud_tag::Create();

@@ -268,8 +268,66 @@ struct quad_job {
     const clip_rect& c;
     const paint& p;
     shade_fn kernel; // chosen once for the paint
+    owed_clear& owed;
+    bool overwrites; // every covered pixel is replaced whatever it held
     void shade(uint32_t* dst, const uint32_t* src, int n) const { kernel(dst, src, n, p); }
 };
+
+// Fills the owed rows among y0..y1 - 1 with the clear colour, runs of whole rows at a time.
+void pay_owed(owed_clear& o, uint32_t* px, int width, int y0, int y1)
+{
+    const paint solid{static_cast<uint8_t>(o.rgb >> 16), static_cast<uint8_t>(o.rgb >> 8), static_cast<uint8_t>(o.rgb),
+                      255, blend_solid};
+    for (int y = y0; y < y1;) {
+        if (!o.rows[static_cast<size_t>(y)]) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end < y1 && o.rows[static_cast<size_t>(end)]) o.rows[static_cast<size_t>(end++)] = 0;
+        o.count -= end - y;
+        fill_span(px + static_cast<size_t>(y) * width, (end - y) * width, solid);
+        y = end;
+    }
+}
+
+// Before a span touches a row that owes a clear: a span over the whole row that replaces every
+// pixel settles the debt by itself; anything else needs the cleared row underneath.
+inline void settle_row(owed_clear& o, uint32_t* px, int width, bool overwrites, int y, int x0, int x1)
+{
+    if (!o.rows[static_cast<size_t>(y)]) return;
+    if (overwrites && x0 == 0 && x1 == width - 1) {
+        o.rows[static_cast<size_t>(y)] = 0;
+        --o.count;
+        return;
+    }
+    pay_owed(o, px, width, y, y + 1);
+}
+
+// scan_spans for a quad job, minding the rows that owe a clear.
+template <typename F>
+void scan_job(const quad_job& j, F&& fn)
+{
+    if (j.owed.count == 0) return scan_spans(j.m, j.xy, j.c, fn);
+    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+        settle_row(j.owed, j.px, j.stride, j.overwrites, y, x0, x1);
+        fn(y, x0, x1, cy);
+    });
+}
+
+// Whether a mode's result depends on the pixel underneath (mask mode: where the alpha test fails).
+inline bool reads_pixels(int blend)
+{
+    return blend == blend_mask || blend == blend_alpha || blend == blend_add || blend == blend_multiply;
+}
+
+// A row of one colour as a flat colour: the paint that blends it is the texel, tinted.
+inline paint flat_paint(uint32_t texel, const paint& p)
+{
+    shaded s = shade_texel(texel, p);
+    return {static_cast<uint8_t>(s.r), static_cast<uint8_t>(s.g), static_cast<uint8_t>(s.b), static_cast<uint8_t>(s.a),
+            p.blend};
+}
 
 // Unrotated, unfiltered: one texel column per screen column, found once for the whole quad.
 void aligned_nearest(const quad_job& j, const texture::level& l)
@@ -279,7 +337,7 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
     bool run = false; // consecutive columns: the row is read straight from the texture
     uint32_t buf[chunk];
     const double det = j.m.det;
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    scan_job(j, [&](int y, int x0, int x1, double cy) {
         if (x0 != cx0 || x1 != cx1) {
             cx0 = x0;
             cx1 = x1;
@@ -296,6 +354,10 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
         prefetch_next_rows(dst, j.stride, n);
+        if (l.one_colour[static_cast<size_t>(ty)]) {
+            fill_span(dst, n, flat_paint(row[0], j.p));
+            return;
+        }
         if (run) {
             j.shade(dst, row + cols[0], n);
             return;
@@ -320,9 +382,11 @@ bool is_plain_blit(const uv_map& m, const texture::level& l)
 void plain_blit(const quad_job& j, const texture::level& l)
 {
     const int ox = static_cast<int>(j.m.px), oy = static_cast<int>(j.m.py);
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double) {
+    scan_job(j, [&](int y, int x0, int x1, double) {
         const uint32_t* src = &l.texels[static_cast<size_t>(y - oy) * l.width + (x0 - ox)];
-        j.shade(j.px + static_cast<size_t>(y) * j.stride + x0, src, x1 - x0 + 1);
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
+        if (l.one_colour[static_cast<size_t>(y - oy)]) fill_span(dst, x1 - x0 + 1, flat_paint(*src, j.p));
+        else j.shade(dst, src, x1 - x0 + 1);
     });
 }
 
@@ -355,7 +419,7 @@ void aligned_filtered(const quad_job& j, const texture::level& l0, const texture
     bool direct = false; // every weight 0 and consecutive taps: the texels themselves
     uint32_t buf[chunk];
     const double det = j.m.det;
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    scan_job(j, [&](int y, int x0, int x1, double cy) {
         if (x0 != cx0 || x1 != cx1) {
             cx0 = x0;
             cx1 = x1;
@@ -400,7 +464,7 @@ void exact_pixels(const quad_job& j, const texture::level& l0, const texture::le
 {
     uint32_t buf[chunk];
     const double det = j.m.det;
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    scan_job(j, [&](int y, int x0, int x1, double cy) {
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         int n = x1 - x0 + 1;
         prefetch_next_rows(dst, j.stride, n);
@@ -432,7 +496,7 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
     const double ku = w / det, kv = h / det;
     const bool wide = span_kernels_in_use() >= span_avx2;
     uint8_t unsure[chunk / 8];
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    scan_job(j, [&](int y, int x0, int x1, double cy) {
         int64_t tu = to_fixed(j.m.un(x0 + 0.5, cy) * ku);
         int64_t tv = to_fixed(j.m.vn(x0 + 0.5, cy) * kv);
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
@@ -485,7 +549,7 @@ void stepped_filtered(const quad_job& j, const texture::level& l0, const texture
     const level_steps s1 = l1 ? level_steps(j.m, *l1) : s0;
     const texture::level& m1 = l1 ? *l1 : l0;
     const double ku0 = l0.width / det, kv0 = l0.height / det, ku1 = m1.width / det, kv1 = m1.height / det;
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    scan_job(j, [&](int y, int x0, int x1, double cy) {
         double un = j.m.un(x0 + 0.5, cy), vn = j.m.vn(x0 + 0.5, cy);
         int64_t u0 = to_fixed(un * ku0 - 0.5), v0 = to_fixed(vn * kv0 - 0.5);
         int64_t u1 = to_fixed(un * ku1 - 0.5), v1 = to_fixed(vn * kv1 - 0.5);
@@ -513,21 +577,11 @@ void stepped_filtered(const quad_job& j, const texture::level& l0, const texture
     });
 }
 
-} // namespace
-
-std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int height, int flags)
+// Halves the last level until it is one texel, each texel the rounded mean of up to four.
+void add_mip_levels(texture& t)
 {
-    auto t = std::make_shared<texture>();
-    t->flags = flags;
-    if (width <= 0 || height <= 0) return t;
-    texture::level l0;
-    l0.width = width;
-    l0.height = height;
-    l0.texels.assign(argb, argb + static_cast<size_t>(width) * height);
-    t->levels.push_back(std::move(l0));
-    if (!(flags & texture_mipmapped)) return t;
-    while (t->levels.back().width > 1 || t->levels.back().height > 1) {
-        const texture::level& src = t->levels.back();
+    while (t.levels.back().width > 1 || t.levels.back().height > 1) {
+        const texture::level& src = t.levels.back();
         texture::level d;
         d.width = std::max(1, src.width / 2);
         d.height = std::max(1, src.height / 2);
@@ -548,7 +602,32 @@ std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int heigh
                 }
                 d.texels[static_cast<size_t>(y) * d.width + x] = out;
             }
-        t->levels.push_back(std::move(d));
+        t.levels.push_back(std::move(d));
+    }
+}
+
+} // namespace
+
+std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int height, int flags)
+{
+    auto t = std::make_shared<texture>();
+    t->flags = flags;
+    if (width <= 0 || height <= 0) return t;
+    texture::level l0;
+    l0.width = width;
+    l0.height = height;
+    l0.texels.assign(argb, argb + static_cast<size_t>(width) * height);
+    uint32_t least = 255;
+    for (uint32_t v : l0.texels) least = std::min(least, v >> 24);
+    t->min_alpha = static_cast<uint8_t>(least); // mip averages and filter blends stay at or above it
+    t->levels.push_back(std::move(l0));
+    if (flags & texture_mipmapped) add_mip_levels(*t);
+    for (texture::level& l : t->levels) {
+        l.one_colour.resize(static_cast<size_t>(l.height));
+        for (int y = 0; y < l.height; ++y) {
+            const uint32_t* row = &l.texels[static_cast<size_t>(y) * l.width];
+            l.one_colour[static_cast<size_t>(y)] = std::all_of(row, row + l.width, [&](uint32_t v) { return v == row[0]; });
+        }
     }
     return t;
 }
@@ -556,18 +635,33 @@ std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int heigh
 frame_buffer::frame_buffer(int width, int height)
     : width_(width), height_(height), px_(static_cast<size_t>(width) * height, 0)
 {
+    owed_.rows.assign(static_cast<size_t>(std::max(0, height)), 0);
 }
+
+void frame_buffer::pay_row(int y) const { pay_owed(owed_, px_.data(), width_, y, y + 1); }
+
+void frame_buffer::pay_rows(int y0, int y1) const { pay_owed(owed_, px_.data(), width_, y0, y1); }
 
 void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
 {
-    const paint solid{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255,
-                      blend_solid};
+    rgb &= 0xFFFFFF;
     const int x0 = std::max(0, c.x0), x1 = std::min(width_, c.x1), y0 = std::max(0, c.y0), y1 = std::min(height_, c.y1);
     if (x0 >= x1 || y0 >= y1) return;
-    if (x0 == 0 && x1 == width_) { // whole rows: one run
-        fill_span(&px_[static_cast<size_t>(y0) * width_], (y1 - y0) * width_, solid);
+    if (x0 == 0 && x1 == width_) { // whole rows: owed until something draws there
+        if (owed_.count && owed_.rgb != rgb) { // rows outside this clear still owe the old colour
+            pay_rows(0, y0);
+            pay_rows(y1, height_);
+        }
+        owed_.rgb = rgb;
+        for (int y = y0; y < y1; ++y) {
+            owed_.count += !owed_.rows[static_cast<size_t>(y)];
+            owed_.rows[static_cast<size_t>(y)] = 1;
+        }
         return;
     }
+    pay_rows(y0, y1);
+    const paint solid{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255,
+                      blend_solid};
     for (int y = y0; y < y1; ++y) fill_span(&px_[static_cast<size_t>(y) * width_ + x0], x1 - x0, solid);
 }
 
@@ -576,10 +670,11 @@ void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const pai
     clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
                 std::min(height_, clip.y1)};
     if (p.blend == blend_mask && p.a < 128) return;
-    uint32_t* px = px_.data();
-    const int stride = width_;
-    scan_spans(invert(xy), xy, c, [&](int y, int x0, int x1, double) {
-        fill_span(px + static_cast<size_t>(y) * stride + x0, x1 - x0 + 1, p);
+    const uv_map m = invert(xy);
+    const bool overwrites = p.blend == blend_mask || !reads_pixels(p.blend);
+    const quad_job job{px_.data(), width_, m, xy, c, p, nullptr, owed_, overwrites};
+    scan_job(job, [&](int y, int x0, int x1, double) {
+        fill_span(job.px + static_cast<size_t>(y) * job.stride + x0, x1 - x0 + 1, p);
     });
 }
 
@@ -591,7 +686,9 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
                 std::min(height_, clip.y1)};
     const uv_map m = invert(xy);
     if (!m.ok) return;
-    const quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p)};
+    // Mask mode replaces every pixel when even the least alpha passes; mips and filters never go below it.
+    const bool overwrites = p.blend == blend_mask ? div255(tex.min_alpha * p.a) >= 128 : !reads_pixels(p.blend);
+    const quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p), owed_, overwrites};
     // At its own size on whole pixels the footprint is 1 up to rounding: level 0, no mixing.
     if (is_plain_blit(m, tex.levels[0])) return plain_blit(job, tex.levels[0]);
     bool filtered = tex.flags & texture_filtered;
@@ -634,12 +731,14 @@ void frame_buffer::put_point(int x, int y, const clip_rect& clip, const paint& p
         y >= std::min(height_, clip.y1))
         return;
     if (p.blend == blend_mask && p.a < 128) return;
+    if (owed_.count) pay_row(y);
     uint32_t& d = px_[static_cast<size_t>(y) * width_ + x];
     d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
 }
 
 void frame_buffer::read_rect(int x, int y, int w, int h, uint32_t* out) const
 {
+    settle();
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
             int sx = x + i, sy = y + j;

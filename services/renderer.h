@@ -16,14 +16,16 @@
 constexpr int texture_filtered = 2;
 constexpr int texture_mipmapped = 4;
 
-// Texels are 0xAARRGGBB; the back buffer is 0x00RRGGBB.
+// Texels are 0xAARRGGBB; the back buffer is 0x00RRGGBB. Texels are fixed once the texture is made.
 struct texture {
     struct level {
         int width = 0, height = 0;
         std::vector<uint32_t> texels;
+        std::vector<uint8_t> one_colour; // per row: every texel the same, so the row draws as a flat span
     };
     int flags = 0;
     std::vector<level> levels; // level 0 is the full picture
+    uint8_t min_alpha = 0;     // no sample of any level (filtered or mixed) has less
     int width() const { return levels.empty() ? 0 : levels[0].width; }
     int height() const { return levels.empty() ? 0 : levels[0].height; }
 };
@@ -35,15 +37,36 @@ struct clip_rect {
     int x0, y0, x1, y1; // x1, y1 exclusive
 };
 
+// Whole rows a clear still owes. Paying waits for the first draw on the row, and a draw that
+// replaces the whole row without reading it (the sky, say) pays by drawing.
+struct owed_clear {
+    std::vector<uint8_t> rows; // 1: the row still shows what was there before the clear
+    int count = 0;
+    uint32_t rgb = 0;
+};
+
 class frame_buffer {
 public:
     frame_buffer(int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
-    uint32_t* pixels() { return px_.data(); }
-    const uint32_t* pixels() const { return px_.data(); }
-    uint32_t pixel(int x, int y) const { return px_[static_cast<size_t>(y) * width_ + x]; }
+    // The pixels as drawn so far: a pointer taken here shows later clears only after another call.
+    uint32_t* pixels()
+    {
+        settle();
+        return px_.data();
+    }
+    const uint32_t* pixels() const
+    {
+        settle();
+        return px_.data();
+    }
+    uint32_t pixel(int x, int y) const
+    {
+        if (owed_.count && owed_.rows[static_cast<size_t>(y)]) pay_row(y);
+        return px_[static_cast<size_t>(y) * width_ + x];
+    }
 
     void clear(const clip_rect& clip, uint32_t rgb);
     // Corners in the order top-left, top-right, bottom-right, bottom-left of the source rectangle.
@@ -54,6 +77,15 @@ public:
     void read_rect(int x, int y, int w, int h, uint32_t* out) const;
 
 private:
+    void settle() const
+    {
+        if (owed_.count) pay_rows(0, height_);
+    }
+    void pay_row(int y) const;
+    void pay_rows(int y0, int y1) const; // the owed rows among y0..y1 - 1
+
     int width_, height_;
-    std::vector<uint32_t> px_;
+    // Mutable as looking at a pixel pays the clear its row still owes; what is seen never changes.
+    mutable std::vector<uint32_t> px_;
+    mutable owed_clear owed_;
 };

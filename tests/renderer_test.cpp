@@ -230,6 +230,35 @@ TEST(primitives, points_and_read_back)
     EXPECT_EQ(out[1], 0u); // beyond the buffer
 }
 
+TEST(primitives, a_clear_shows_to_every_reader_and_under_later_draws)
+{
+    frame_buffer fb(6, 4);
+    fb.clear(whole(fb), 0xAA112233); // the top byte never reaches the buffer
+    EXPECT_EQ(fb.pixel(5, 3), 0x112233u);
+    fb.clear(whole(fb), 0x445566);
+    uint32_t out[6];
+    fb.read_rect(0, 2, 6, 1, out);
+    for (uint32_t v : out) EXPECT_EQ(v, 0xFF445566u);
+    // A second colour on some rows keeps the first on the others; an opaque band replaces row 0,
+    // a half-transparent rectangle blends with the cleared colour of row 1, and a point with row 3's.
+    fb.clear(whole(fb), 0x000000);
+    fb.clear(clip_rect{0, 1, 6, 3}, 0x0000FF);
+    auto white = solid_texture(2, 1, 0xFFFFFFFF);
+    float band[8], rect[8];
+    rect_xy(0, 0, 6, 1, band);
+    fb.draw_quad(*white, band, whole(fb), opaque(blend_mask));
+    rect_xy(0, 1, 6, 2, rect);
+    fb.fill_quad(rect, whole(fb), paint{255, 0, 0, 128, blend_alpha});
+    fb.put_point(4, 3, whole(fb), paint{0, 255, 0, 255, blend_add});
+    const uint32_t* px = fb.pixels();
+    for (int x = 0; x < 6; ++x) {
+        EXPECT_EQ(px[x], 0xFFFFFFu) << x;
+        EXPECT_EQ(px[6 + x], (div255(255 * 128) << 16) | div255(255 * 127)) << x;
+        EXPECT_EQ(px[12 + x], 0x0000FFu) << x;
+        EXPECT_EQ(px[18 + x], x == 4 ? 0x00FF00u : 0u) << x;
+    }
+}
+
 TEST(filtering, bilinear_at_scale_one_reproduces_the_texture)
 {
     frame_buffer fb(4, 1);

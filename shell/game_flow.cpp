@@ -4,6 +4,7 @@
 #include "actors/actors.h"
 #include "services/input.h"
 #include "shell/game_state.h"
+#include "shell/labels.h"
 
 void clear_battlefield()
 {
@@ -55,4 +56,17 @@ void reset_game(int fanfare)
     move_pointer(320, 300);
     flush_mouse();
     flush_keys();
+}
+
+void build_labels()
+{
+    for (int i = 0; i < 11; ++i) volume_labels[i] = volume_label_table[i];
+    for (int i = 0; i < 2; ++i) difficulty_labels[i] = difficulty_label_table[i];
+    for (int i = 0; i < 6; ++i) menu_labels[i] = menu_label_table[i];
+    for (int i = 0; i < 12; ++i) rank_titles[i] = rank_title_table[i];
+}
+
+void build_flag_frames()
+{
+    for (int i = 0; i < 8; ++i) flag_frames[i] = flag_frame_table[i];
 }

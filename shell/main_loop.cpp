@@ -52,14 +52,6 @@ void joystick_pointer()
 
 namespace {
 
-void build_labels()
-{
-    for (int i = 0; i < 11; ++i) volume_labels[i] = volume_label_table[i];
-    for (int i = 0; i < 2; ++i) difficulty_labels[i] = difficulty_label_table[i];
-    for (int i = 0; i < 6; ++i) menu_labels[i] = menu_label_table[i];
-    for (int i = 0; i < 12; ++i) rank_titles[i] = rank_title_table[i];
-}
-
 // False when no display can be opened.
 bool start_up()
 {
@@ -72,7 +64,7 @@ bool start_up()
     star_tag::Create(); // seeds the generator: the one seed of the run
     create_sprite_images();
     music_channel = alloc_channel();
-    for (int i = 0; i < 8; ++i) flag_frames[i] = flag_frame_table[i];
+    build_flag_frames();
     joy_count();
     hide_pointer();
     load_assets();

@@ -12,12 +12,12 @@ namespace platform {
 
 std::string screenshot_name(const std::tm& t, int n)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "ramparion-%04d-%02d-%02d_%02d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    std::string name = text;
-    if (n > 1) name += "-" + std::to_string(n);
-    return name + ".png";
+    char text[80];
+    int len = std::snprintf(text, sizeof text, "ramparion-%04d-%02d-%02d_%02d-%02d-%02d", t.tm_year + 1900,
+                            t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    if (n > 1 && len > 0 && len < static_cast<int>(sizeof text))
+        std::snprintf(text + len, sizeof text - static_cast<size_t>(len), "-%d", n);
+    return std::string(text) + ".png";
 }
 
 std::string free_screenshot_path(const std::string& folder, const std::tm& t, std::string& error)

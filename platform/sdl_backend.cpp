@@ -402,7 +402,8 @@ private:
                 send(event_kind::resume);
             }
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
-            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_)
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_ &&
+                !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN))
                 SDL_GetWindowSize(window_, &window_w_, &window_h_); // kept for the way back from full screen
             break;
         case SDL_KEYDOWN: {
@@ -476,7 +477,8 @@ private:
         }
         int index = SDL_GetWindowDisplayIndex(window_);
         if (index < 0) index = 0;
-        fullscreen_ = !fullscreen_;
+        // From what the window is, not what it was told: the window manager may have changed it.
+        fullscreen_ = !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN);
         if (fullscreen_) {
             SDL_Rect screen;
             SDL_SetWindowBordered(window_, SDL_FALSE);

@@ -7,8 +7,12 @@
 
 namespace platform {
 
-// The desktop's own name for the game: window class, desktop file, icon and metadata.
-constexpr const char* desktop_app_id = "io.github.ramparion.Ramparion";
+// The desktop's own name for the game: window class, desktop file, icon and metadata. The build
+// hands in the one id its install files carry.
+#ifndef RAMPARION_APP_ID
+#define RAMPARION_APP_ID "io.github.ramparion.Ramparion"
+#endif
+constexpr const char* desktop_app_id = RAMPARION_APP_ID;
 // What the desktop's mixer shows for the game's sound.
 constexpr const char* audio_app_name = "Ramparion '07";
 

@@ -137,7 +137,16 @@ case $reply in "key 164 0 "*) ;; *) fail "Alt is held after Alt+Enter: \"$reply\
 ask frames
 [ "${reply#frames }" -gt "$before" ] || fail "no frames presented across the switches"
 check_screen 360 270 2 "back in the window"
-echo "probe: Alt+Enter both ways, pointer and pictures right in both modes, Alt or Enter alone do nothing"
+
+# A size the player gave the window is kept across full screen and back.
+xdotool windowsize "$win" 1000 600
+geometry_is "360 270 1000 600" "resized"
+xdotool key alt+Return
+geometry_is "0 0 2000 1500" "resized, then full screen"
+xdotool key alt+Return
+geometry_is "500 450 1000 600" "resized, full screen and back"
+pointer_at 500 300 320 240
+echo "probe: Alt+Enter both ways, pointer and pictures right in both modes, Alt or Enter alone do nothing, the window keeps its size"
 echo quit >&"${PROBE[1]}"
 wait "$probe_pid" 2>/dev/null
 probe_pid=

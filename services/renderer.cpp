@@ -335,7 +335,7 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
     thread_local std::vector<int> cols;
     int cx0 = 0, cx1 = -1;
     bool run = false; // consecutive columns: the row is read straight from the texture
-    uint32_t buf[chunk];
+    const shade_cols_fn by_cols = shade_cols_kernel(j.p);
     const double det = j.m.det;
     scan_job(j, [&](int y, int x0, int x1, double cy) {
         if (x0 != cx0 || x1 != cx1) {
@@ -358,15 +358,8 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
             fill_span(dst, n, flat_paint(row[0], j.p));
             return;
         }
-        if (run) {
-            j.shade(dst, row + cols[0], n);
-            return;
-        }
-        for (int i = 0; i < n; i += chunk) {
-            int k = std::min(chunk, n - i);
-            for (int t = 0; t < k; ++t) buf[t] = row[cols[static_cast<size_t>(i + t)]];
-            j.shade(dst + i, buf, k);
-        }
+        if (run) j.shade(dst, row + cols[0], n);
+        else by_cols(dst, row, cols.data(), n, j.p);
     });
 }
 

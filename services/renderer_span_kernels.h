@@ -41,10 +41,9 @@ struct span_kernels {
 
     // One register of texels onto one register of pixels; the mode is fixed per span.
     template <int mode, bool tinted>
-    static inline void shade_reg(uint32_t* dp, const uint32_t* sp, reg k, bool full_alpha)
+    static inline void shade_reg(uint32_t* dp, reg s, reg k, bool full_alpha)
     {
         const reg rgb_bits = V::set32(0x00FFFFFF);
-        reg s = V::load(sp);
         if (mode == blend_solid) {
             if (tinted) {
                 wide t = tint<true>(s, k);
@@ -111,7 +110,7 @@ struct span_kernels {
         if (count < n) { // a short span through a register's worth of copies
             V::load_part(s, src, count);
             V::load_part(d, dst, count);
-            shade_reg<mode, tinted>(d, s, k, full_alpha);
+            shade_reg<mode, tinted>(d, V::load(s), k, full_alpha);
             V::store_part(dst, d, count);
             return;
         }
@@ -120,9 +119,34 @@ struct span_kernels {
         const int last = count - n;
         V::store(d, V::load(dst + last));
         int i = 0;
-        for (; i + n <= count; i += n) shade_reg<mode, tinted>(dst + i, src + i, k, full_alpha);
+        for (; i + n <= count; i += n) shade_reg<mode, tinted>(dst + i, V::load(src + i), k, full_alpha);
         if (i == count) return;
-        shade_reg<mode, tinted>(d, src + last, k, full_alpha);
+        shade_reg<mode, tinted>(d, V::load(src + last), k, full_alpha);
+        V::store(dst + last, V::load(d));
+    }
+
+    // As shade, with texel i read from row[cols[i]].
+    template <int mode, bool tinted>
+    static void shade_cols(uint32_t* dst, const uint32_t* row, const int* cols, int count, const paint& p)
+    {
+        if (count <= 0) return;
+        const reg k = V::set16x4(p.b, p.g, p.r, p.a);
+        const bool full_alpha = p.a == 255;
+        uint32_t d[n];
+        if (count < n) {
+            uint32_t s[n] = {};
+            for (int i = 0; i < count; ++i) s[i] = row[cols[i]];
+            V::load_part(d, dst, count);
+            shade_reg<mode, tinted>(d, V::load(s), k, full_alpha);
+            V::store_part(dst, d, count);
+            return;
+        }
+        const int last = count - n;
+        V::store(d, V::load(dst + last));
+        int i = 0;
+        for (; i + n <= count; i += n) shade_reg<mode, tinted>(dst + i, V::gather(row, cols + i), k, full_alpha);
+        if (i == count) return;
+        shade_reg<mode, tinted>(d, V::gather(row, cols + last), k, full_alpha);
         V::store(dst + last, V::load(d));
     }
 
@@ -148,6 +172,29 @@ struct span_kernels {
     {
         bool tinted = p.r != 255 || p.g != 255 || p.b != 255 || p.a != 255;
         return tinted ? pick_tinted<true>(mode) : pick_tinted<false>(mode);
+    }
+
+    template <bool tinted>
+    static shade_cols_fn pick_cols_tinted(int mode)
+    {
+        switch (mode) {
+        case blend_mask:
+            return &shade_cols<blend_mask, tinted>;
+        case blend_alpha:
+            return &shade_cols<blend_alpha, tinted>;
+        case blend_add:
+            return &shade_cols<blend_add, tinted>;
+        case blend_multiply:
+            return &shade_cols<blend_multiply, tinted>;
+        default:
+            return &shade_cols<blend_solid, tinted>;
+        }
+    }
+
+    static shade_cols_fn pick_cols(const paint& p, int mode)
+    {
+        bool tinted = p.r != 255 || p.g != 255 || p.b != 255 || p.a != 255;
+        return tinted ? pick_cols_tinted<true>(mode) : pick_cols_tinted<false>(mode);
     }
 
     // A flat colour: alpha and multiply as k + dst x f in 16-bit lanes, add as a saturating byte add.

@@ -59,6 +59,11 @@ struct sse2 {
     static reg spread_alpha(reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static int sign_bits32(reg a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
     static bool all_equal32(reg a, reg b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+    static reg gather(const uint32_t* row, const int* cols)
+    {
+        return _mm_setr_epi32(static_cast<int>(row[cols[0]]), static_cast<int>(row[cols[1]]),
+                              static_cast<int>(row[cols[2]]), static_cast<int>(row[cols[3]]));
+    }
 };
 
 } // namespace
@@ -116,6 +121,27 @@ int set_span_kernels(int wanted)
 void shade_portable(uint32_t* dst, const uint32_t* src, int n, const paint& p)
 {
     for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], src[i], p);
+}
+
+void shade_cols_portable(uint32_t* dst, const uint32_t* row, const int* cols, int n, const paint& p)
+{
+    for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], row[cols[i]], p);
+}
+
+shade_cols_fn shade_cols_kernel(const paint& p)
+{
+    switch (level()) {
+    case span_avx512:
+        return shade_cols_kernel_avx512(p, mode_of(p.blend));
+    case span_avx2:
+        return shade_cols_kernel_avx2(p, mode_of(p.blend));
+#if RAMPARION_SSE2
+    case span_sse2:
+        return span_kernels<sse2>::pick_cols(p, mode_of(p.blend));
+#endif
+    default:
+        return &shade_cols_portable;
+    }
 }
 
 shade_fn shade_kernel(const paint& p)

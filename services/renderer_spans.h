@@ -20,6 +20,9 @@ bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_
 // The same as a kernel chosen once for a paint, for callers that shade many spans with it.
 using shade_fn = void (*)(uint32_t* dst, const uint32_t* src, int n, const paint& p);
 shade_fn shade_kernel(const paint& p);
+// As a shade_fn, with texel i read from row[cols[i]]: a scaled row without copying its texels out.
+using shade_cols_fn = void (*)(uint32_t* dst, const uint32_t* row, const int* cols, int n, const paint& p);
+shade_cols_fn shade_cols_kernel(const paint& p);
 // The paint's own colour blended onto n back-buffer pixels.
 void fill_span(uint32_t* dst, int n, const paint& p);
 
@@ -32,10 +35,12 @@ int set_span_kernels(int wanted);
 // The AVX2 kernels, built in their own unit; `mode` is one of the five blend modes.
 bool avx2_spans_available();
 shade_fn shade_kernel_avx2(const paint& p, int mode);
+shade_cols_fn shade_cols_kernel_avx2(const paint& p, int mode);
 void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode);
 // The same sixteen pixels at a time, with AVX-512 BW.
 bool avx512_spans_available();
 shade_fn shade_kernel_avx512(const paint& p, int mode);
+shade_cols_fn shade_cols_kernel_avx512(const paint& p, int mode);
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode);
 void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
                         int64_t tv, int64_t du, int64_t dv, int n);

@@ -54,6 +54,10 @@ struct avx512 {
     static reg spread_alpha(reg a) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(a, 0xFF), 0xFF); }
     static int sign_bits32(reg a) { return _mm512_cmplt_epi32_mask(a, _mm512_setzero_si512()); }
     static bool all_equal32(reg a, reg b) { return _mm512_cmpeq_epi32_mask(a, b) == 0xFFFF; }
+    static reg gather(const uint32_t* row, const int* cols)
+    {
+        return _mm512_i32gather_epi32(load(reinterpret_cast<const uint32_t*>(cols)), row, 4);
+    }
 };
 
 } // namespace
@@ -61,6 +65,8 @@ struct avx512 {
 #include "services/renderer_span_kernels.h"
 
 shade_fn shade_kernel_avx512(const paint& p, int mode) { return span_kernels<avx512>::pick(p, mode); }
+
+shade_cols_fn shade_cols_kernel_avx512(const paint& p, int mode) { return span_kernels<avx512>::pick_cols(p, mode); }
 
 void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx512>::fill(dst, n, p, mode); }
 
@@ -101,6 +107,7 @@ bool avx512_spans_available()
 #else
 
 shade_fn shade_kernel_avx512(const paint&, int) { return nullptr; }
+shade_cols_fn shade_cols_kernel_avx512(const paint&, int) { return nullptr; }
 void fill_span_avx512(uint32_t*, int, const paint&, int) {}
 void step_texels_avx512(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t,
                         int)

@@ -455,18 +455,29 @@ TEST(renderer_equivalence, span_kernels_match_the_portable_loops_at_every_length
         for (uint32_t& v : src) v = static_cast<uint32_t>(r.byte_with_edges()) << 24 | (r.next() & 0xFFFFFF);
         for (uint32_t& v : base) v = r.next();
         paint p = random_paint(r);
-        bool flat = round % 3 == 0;
+        const int kind = round % 3; // flat, texels in a run, texels picked by column
+        std::vector<int> cols(static_cast<size_t>(n) + 1);
+        for (int& c : cols) c = r.below(n + 1);
+        auto draw = [&](std::vector<uint32_t>& out) {
+            if (kind == 0) fill_span(out.data(), n, p);
+            else if (kind == 1) shade_span(out.data(), src.data(), n, p);
+            else shade_cols_kernel(p)(out.data(), src.data(), cols.data(), n, p);
+        };
         std::vector<uint32_t> want = base;
         set_span_kernels(span_portable);
-        if (flat) fill_span(want.data(), n, p);
-        else shade_span(want.data(), src.data(), n, p);
+        if (kind == 2) { // what each column picks, shaded as a run by the portable loop
+            std::vector<uint32_t> picked(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) picked[static_cast<size_t>(i)] = src[static_cast<size_t>(cols[static_cast<size_t>(i)])];
+            shade_span(want.data(), picked.data(), n, p);
+        } else {
+            draw(want);
+        }
         for (int level : levels) {
             std::vector<uint32_t> got = base;
             set_span_kernels(level);
-            if (flat) fill_span(got.data(), n, p);
-            else shade_span(got.data(), src.data(), n, p);
+            draw(got);
             ASSERT_EQ(got, want) << "level " << level << ", length " << n << ", mode " << p.blend
-                                 << (flat ? " flat" : " textured");
+                                 << (kind == 0 ? " flat" : kind == 1 ? " textured" : " by column");
             EXPECT_EQ(got[static_cast<size_t>(n)], base[static_cast<size_t>(n)]) << "wrote past the span";
         }
     }

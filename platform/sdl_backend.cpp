@@ -59,7 +59,10 @@ public:
                 fullscreen = false;
                 window_size(0, w, h);
             }
-            window_ = SDL_CreateWindow(caption, x, y, w, h, flags);
+            // Made for OpenGL, the renderer SDL picks first here, so it is not swapped for
+            // another window (a flash on screen) when the renderer comes.
+            window_ = SDL_CreateWindow(caption, x, y, w, h, flags | SDL_WINDOW_OPENGL);
+            if (!window_) window_ = SDL_CreateWindow(caption, x, y, w, h, flags);
             if (!window_) return fail(SDL_GetError());
             renderer_ = SDL_CreateRenderer(window_, -1, 0);
             if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);

@@ -64,6 +64,7 @@ for _ in $(seq 50); do
 done
 [ -n "$win" ] || fail "no window whose class is the desktop file's StartupWMClass"
 sleep 2
+win=$(xdotool search --classname "^$(key StartupWMClass)\$" 2>/dev/null | tail -n 1)
 xdotool mousemove --window "$win" 20 20
 for _ in $(seq 20); do
     xdotool key Escape

@@ -41,7 +41,9 @@ expect() {
 # Waits until the window has the geometry "X Y W H".
 geometry_is() {
     for _ in $(seq 40); do
-        eval "$(xdotool getwindowgeometry --shell "$win")"
+        # SDL may swap the game's first window for one its renderer suits: find it afresh.
+        [ -n "$game_pid" ] && win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
+        eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
         [ "$X $Y $WIDTH $HEIGHT" = "$1" ] && { sleep 0.2; return 0; }
         sleep 0.1
     done
@@ -166,6 +168,7 @@ run_game() { # run_game ARG GEOMETRY
     geometry_is "$2" "the game with $1"
 }
 leave_game() {
+    win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
     xdotool mousemove --window "$win" 20 20
     for _ in $(seq 20); do
         xdotool key Escape

@@ -167,6 +167,7 @@ void headless_backend::deliver(const scripted_event& e)
 {
     using w = scripted_event::what;
     idle_ = false;
+    idle_ms_ = 0;
     if (e.type == w::input) {
         dispatch(e.ev);
         return;
@@ -206,6 +207,14 @@ void headless_backend::pump_events()
         else
             dispatch({event_kind::resume});
         idle_ = false;
+    } else if (idle_ms_ >= long_wait_ms) {
+        // Likewise a game that waits a long while for input without presenting (a pad button held
+        // into the end-of-game screen): the next event now, or, with none left, a close request.
+        if (next_ < script_.size())
+            deliver(script_[next_++]);
+        else
+            dispatch({event_kind::terminate});
+        idle_ms_ = 0;
     }
 }
 
@@ -231,6 +240,7 @@ void headless_backend::present(const uint32_t* pixels, int width, int height, bo
     if (vsync) wait_for_blank();
     ++presented_;
     idle_ = false;
+    idle_ms_ = 0;
     if (on_present) on_present(presented_, pixels, width, height);
     // Frames presented before the output opens carry silence, so audio stays in step with frames.
     if (audio_cb_ || on_audio) {
@@ -256,6 +266,7 @@ void headless_backend::sleep_ms(int ms)
     if (ms <= 0) return;
     advance(static_cast<uint64_t>(ms));
     idle_ = true;
+    idle_ms_ += static_cast<uint64_t>(ms);
 }
 
 bool headless_backend::open_audio(audio_callback cb, void* user)

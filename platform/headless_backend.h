@@ -96,6 +96,8 @@ private:
     int frame_limit_ = -1;
     bool suspended_ = false;
     bool idle_ = false; // slept since the last frame or event: waiting, not drawing
+    uint64_t idle_ms_ = 0; // slept since then, in virtual ms
+    static constexpr uint64_t long_wait_ms = 2000; // longer than any pause the game takes on purpose
     bool window_open_ = false;
     bool pointer_hidden_ = false;
     int pointer_x_ = 0, pointer_y_ = 0;

@@ -14,6 +14,7 @@
 #include "battle_fixture.h"
 #include "platform/headless_backend.h"
 #include "services/input.h"
+#include "services/mixer.h"
 #include "services/sound.h"
 #include "services/text.h"
 #include "shell/game_flow.h"

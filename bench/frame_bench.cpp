@@ -1,15 +1,17 @@
-// Whole-frame cost of the real game on the headless backend: update and draw, present, collision tests.
-// Each run is a child process, so every run starts from a fresh program as a player's would.
+// Whole-frame cost of the real game on the headless backend: update and draw, present, collision tests,
+// and the heavy frames at changes of screen. Each run is a child process, so every run starts from a
+// fresh program as a player's would.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "platform/headless_backend.h"
 #include "services/collision.h"
 #include "services/display.h"
+#include "shell/data_folder.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
@@ -29,23 +32,70 @@ double cpu_ms()
 {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 double wall_ms()
 {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
+
+// The screens a frame can belong to; a change between two of them is where heavy frames hide.
+enum class screen { startup, logo, attract, play, pause, end };
+
+const char* screen_name(screen s)
+{
+    switch (s) {
+    case screen::startup: return "start-up";
+    case screen::logo: return "logo";
+    case screen::attract: return "attract";
+    case screen::play: return "play";
+    case screen::pause: return "pause";
+    case screen::end: return "end screen";
+    }
+    return "?";
+}
+
+screen current_screen()
+{
+    const char* loop = presenting_loop ? presenting_loop : "";
+    if (!std::strcmp(loop, "logo")) return screen::logo;
+    if (!std::strcmp(loop, "pause")) return screen::pause;
+    if (!std::strcmp(loop, "gameover")) return screen::end;
+    if (!std::strcmp(loop, "world")) return demo_mode ? screen::attract : screen::play;
+    return screen::startup;
+}
+
+// The changes the hitch table lists, each with what it costs beyond a plain frame.
+struct change_kind {
+    screen from, to;
+    const char* what;
+};
+constexpr std::array<change_kind, 7> changes = {{
+    {screen::logo, screen::attract, "logo -> attract: reset, high score, attract music"},
+    {screen::attract, screen::play, "menu -> game: battle music"},
+    {screen::play, screen::pause, "game -> pause: snapshot, attract music"},
+    {screen::pause, screen::play, "pause -> game: battle music"},
+    {screen::pause, screen::attract, "pause -> attract: game quit"},
+    {screen::play, screen::end, "game -> end screen: its start"},
+    {screen::end, screen::attract, "end screen -> attract: attract music"},
+}};
 
 struct frame_cost {
     double work, present;
     long tests;
     int actors;
-    std::string loop;
-    int demo;
+    screen where;
 };
+
+int actor_count()
+{
+    return canball_list.size() + lgtrooper_list.size() + smtrooper_list.size() + commando_list.size() +
+           mustang_list.size() + nukerocket_list.size() + smallbomb_list.size() + explosion_list.size() +
+           bodypart_list.size() + planepart_list.size() + smokering_list.size() + bombmark_list.size();
+}
 
 double percentile(std::vector<double> v, double p)
 {
@@ -55,71 +105,139 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(i, v.size() - 1)];
 }
 
-int actor_count()
-{
-    return canball_list.size() + lgtrooper_list.size() + smtrooper_list.size() + commando_list.size() +
-           mustang_list.size() + nukerocket_list.size() + smallbomb_list.size() + explosion_list.size() +
-           bodypart_list.size() + planepart_list.size() + smokering_list.size() + bombmark_list.size();
-}
+double max_of(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
-// A platform that times each present against the work done since the last one.
-struct timing {
-    std::vector<frame_cost> frames;
-    double last_exit = 0;
-    long last_tests = 0;
-    double present_entry = 0;
+// What a child sends back: plain numbers, so repeats can be combined.
+struct summary {
+    int frames = 0; // frames measured: those of the run's own screen
+    double work_med = 0, work_p99 = 0, work_max = 0;
+    double present_med = 0, present_p99 = 0, present_max = 0;
+    double tests_med = 0, tests_p99 = 0, tests_max = 0;
+    double actors_max = 0;
+    double longest = 0; // work + present, any frame but the first after start-up
+    screen longest_at = screen::startup;
+    double startup = 0; // the first logo frame: asset loading before it
+    std::array<double, changes.size()> hitch{};
+    std::array<int, changes.size()> hitch_count{};
+    double peak_rss_mb = 0;
+    double wall_s = 0;
+    int games = 0;
 };
 
-void report(const char* name, const timing& t, double first_frame_ms, double wall_total)
+summary summarize(const std::vector<frame_cost>& frames, screen measured)
 {
-    std::vector<double> work, present, tests, actors;
-    double hitch = 0;
-    std::string hitch_at = "-";
-    for (size_t i = 1; i < t.frames.size(); ++i) {
-        const frame_cost& f = t.frames[i];
-        const frame_cost& before = t.frames[i - 1];
-        bool changed = f.loop != before.loop || f.demo != before.demo;
-        if (changed && f.work > hitch) {
-            hitch = f.work;
-            hitch_at = before.loop + (before.demo ? "(attract)" : "(play)") + "->" + f.loop +
-                       (f.demo ? "(attract)" : "(play)");
-        }
-        if (f.loop != "world") continue;
+    summary s;
+    std::vector<double> work, present, tests;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const frame_cost& f = frames[i];
+        double whole = f.work + f.present;
+        if (f.where == screen::logo && (i == 0 || frames[i - 1].where != screen::logo)) s.startup = f.work;
+        else if (whole > s.longest) s.longest = whole, s.longest_at = f.where;
+        if (i > 0 && f.where != frames[i - 1].where)
+            for (size_t k = 0; k < changes.size(); ++k) {
+                if (changes[k].from != frames[i - 1].where || changes[k].to != f.where) continue;
+                // Around the change: the frame before it and the two after.
+                double worst = 0;
+                for (size_t j = i - 1; j <= i + 2 && j < frames.size(); ++j)
+                    worst = std::max(worst, frames[j].work + frames[j].present);
+                s.hitch[k] = std::max(s.hitch[k], worst);
+                ++s.hitch_count[k];
+            }
+        if (f.where != measured) continue;
         work.push_back(f.work);
         present.push_back(f.present);
         tests.push_back(static_cast<double>(f.tests));
-        actors.push_back(f.actors);
+        s.actors_max = std::max(s.actors_max, static_cast<double>(f.actors));
     }
-    double max_any = 0;
-    for (const frame_cost& f : t.frames) max_any = std::max(max_any, f.work);
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    std::printf("%-10s %7zu  work ms: median %.3f p99 %.3f max %.3f | present ms: median %.3f p99 %.3f | "
-                "tests/frame: median %.0f max %.0f | actors max %.0f\n",
-                name, work.size(), percentile(work, 0.5), percentile(work, 0.99),
-                work.empty() ? 0 : *std::max_element(work.begin(), work.end()), percentile(present, 0.5),
-                percentile(present, 0.99), percentile(tests, 0.5),
-                tests.empty() ? 0 : *std::max_element(tests.begin(), tests.end()),
-                actors.empty() ? 0 : *std::max_element(actors.begin(), actors.end()));
-    std::printf("%-10s          longest frame of any loop %.3f ms; longest at a change of screen %.3f ms (%s); "
-                "first frame %.1f ms after start; peak RSS %ld MB; wall %.1f s\n",
-                "", max_any, hitch, hitch_at.c_str(), first_frame_ms, ru.ru_maxrss / 1024, wall_total / 1000);
-    std::fflush(stdout);
+    s.frames = static_cast<int>(work.size());
+    s.work_med = percentile(work, 0.5), s.work_p99 = percentile(work, 0.99), s.work_max = max_of(work);
+    s.present_med = percentile(present, 0.5), s.present_p99 = percentile(present, 0.99);
+    s.present_max = max_of(present);
+    s.tests_med = percentile(tests, 0.5), s.tests_p99 = percentile(tests, 0.99), s.tests_max = max_of(tests);
+    return s;
 }
 
-int run(const std::string& name, int frames, uint32_t clock)
+// Drives the screens a player moves through: a game from the menu, pauses now and then, and after
+// the end screen back to the menu, over and over. Plays "Suicidal" without firing, so games end soon.
+class screen_tour {
+public:
+    explicit screen_tour(platform::headless_backend* b) : b_(b) {}
+
+    void after_frame()
+    {
+        screen now = current_screen();
+        if (now != last_) frames_here_ = 0, last_ = now;
+        ++frames_here_;
+        switch (now) {
+        case screen::logo:
+            if (frames_here_ == 2) key(32);
+            break;
+        case screen::attract:
+            if (frames_here_ < 30) break;
+            if (difficulty != 1) {
+                if (frames_here_ % 10 == 0) click(320, 270); // the difficulty row
+            } else if (frames_here_ == 60) {
+                click(320, 195); // "Start New Game"
+            }
+            break;
+        case screen::play:
+            if (frames_here_ == 90) key(32); // pause
+            break;
+        case screen::pause:
+            if (frames_here_ == 30) key(32); // and back
+            break;
+        case screen::end:
+            if (frames_here_ == 240) click(320, 240);
+            break;
+        case screen::startup: break;
+        }
+    }
+
+private:
+    void key(int k)
+    {
+        b_->inject({platform::event_kind::key_down, k});
+        b_->inject({platform::event_kind::key_up, k});
+    }
+    void click(int x, int y)
+    {
+        b_->inject({platform::event_kind::mouse_move, x, y});
+        b_->inject({platform::event_kind::mouse_down, 1});
+        b_->inject({platform::event_kind::mouse_up, 1});
+    }
+
+    platform::headless_backend* b_;
+    screen last_ = screen::startup;
+    int frames_here_ = 0;
+};
+
+// The spawn periods eight dawns leave on "Suicidal": every timer at its floor.
+void late_days()
+{
+    days_survived = 8;
+    trooper_period = 100;
+    nuke_period = 50;
+    mustang_period = 200;
+}
+
+summary run(const std::string& name, int frames, uint32_t clock)
 {
     double start = wall_ms();
     char tmpl[] = "/tmp/ramparion-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) return 1;
+    if (!mkdtemp(tmpl)) std::exit(1);
     auto backend = std::make_unique<platform::headless_backend>(clock);
     platform::headless_backend* raw = backend.get();
     backend->set_user_folder(std::string(tmpl) + "/");
     backend->set_frame_limit(frames);
+    auto send = [raw](const platform::event& e) { raw->inject(e); };
     std::unique_ptr<autoplayer> bot;
-    if (name == "play") bot = std::make_unique<autoplayer>(0, 1000, [raw](const platform::event& e) { raw->inject(e); });
-    if (name == "stress") bot = std::make_unique<autoplayer>(1, 1000, [raw](const platform::event& e) { raw->inject(e); });
-    if (!bot) { // attract: skip the logo, then leave the battle to itself
+    std::unique_ptr<screen_tour> tour;
+    screen measured = screen::play;
+    if (name == "play") bot = std::make_unique<autoplayer>(0, 1000000, send);
+    if (name == "stress") bot = std::make_unique<autoplayer>(1, 1000000, send);
+    if (name == "hitches") tour = std::make_unique<screen_tour>(raw);
+    if (name == "attract") { // skip the logo, then leave the battle to itself
+        measured = screen::attract;
         std::vector<platform::scripted_event> script(2);
         script[0].frame = 2;
         script[0].ev = {platform::event_kind::key_down, 32};
@@ -127,62 +245,160 @@ int run(const std::string& name, int frames, uint32_t clock)
         script[1].ev = {platform::event_kind::key_up, 32};
         backend->set_script(script);
     }
-    timing t;
-    double first_frame = -1;
-    t.last_exit = cpu_ms();
-    backend->on_present = [&](int frame, const uint32_t*, int, int) {
-        // Called from inside the backend's present: everything since the last return was the frame's work.
+
+    std::vector<frame_cost> costs;
+    costs.reserve(static_cast<size_t>(frames));
+    double last_exit = cpu_ms(), present_entry = 0;
+    long last_tests = 0;
+    int last_demo = 1;
+    backend->on_present = [&](int, const uint32_t*, int, int) {
+        // Called inside the backend's present: everything since the last present returned was the frame's work.
         double now = cpu_ms();
-        if (first_frame < 0) first_frame = wall_ms() - start;
-        frame_cost f{now - t.last_exit, 0, collision_tests - t.last_tests, actor_count(),
-                     presenting_loop ? presenting_loop : "", demo_mode};
-        t.last_tests = collision_tests;
-        t.frames.push_back(f);
-        if (bot) bot->after_frame(frame);
-        t.present_entry = cpu_ms();
+        costs.push_back({now - last_exit, 0, collision_tests - last_tests, actor_count(), current_screen()});
+        last_tests = collision_tests;
+        if (name == "stress" && demo_mode == 0 && last_demo == 1) late_days();
+        last_demo = demo_mode;
+        if (bot) bot->after_frame(raw->presented());
+        if (tour) tour->after_frame();
+        present_entry = cpu_ms();
     };
-    platform::set_backend(std::move(backend));
-    // The mixed audio is handed over last in a present: what follows it until the next present is the
-    // next frame's work, and what precedes it since the bot returned is the present step.
+    // The mixed audio is handed over last in a present: what precedes it since the bot returned is the
+    // present step, and what follows it until the next present is the next frame's work.
     raw->on_audio = [&](const int16_t*, int) {
         double now = cpu_ms();
-        if (!t.frames.empty()) t.frames.back().present = now - t.present_entry;
-        t.last_exit = now;
+        if (!costs.empty()) costs.back().present = now - present_entry;
+        last_exit = now;
     };
+    platform::set_backend(std::move(backend));
     game_main();
     platform::set_backend(nullptr);
-    report(name.c_str(), t, first_frame, wall_ms() - start);
-    std::string cleanup = std::string("rm -rf ") + tmpl;
-    return std::system(cleanup.c_str()) == 0 ? 0 : 1;
+    std::filesystem::remove_all(tmpl);
+
+    summary s = summarize(costs, measured);
+    if (bot) s.games = static_cast<int>(bot->results().size());
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    s.peak_rss_mb = static_cast<double>(ru.ru_maxrss) / 1024.0;
+    s.wall_s = (wall_ms() - start) / 1000.0;
+    return s;
+}
+
+// Runs `name` in a child process and reads its summary back through a pipe.
+bool run_child(const std::string& name, int frames, uint32_t clock, summary& out)
+{
+    int fd[2];
+    if (pipe(fd) != 0) return false;
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fd[0]);
+        summary s = run(name, frames, clock);
+        bool ok = write(fd[1], &s, sizeof s) == static_cast<ssize_t>(sizeof s);
+        _exit(ok ? 0 : 1);
+    }
+    close(fd[1]);
+    size_t got = 0;
+    ssize_t n;
+    while (got < sizeof out && (n = read(fd[0], reinterpret_cast<char*>(&out) + got, sizeof out - got)) > 0)
+        got += static_cast<size_t>(n);
+    close(fd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return got == sizeof out && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+double median(std::vector<double> v) { return percentile(std::move(v), 0.5); }
+
+template <typename F>
+double median_of(const std::vector<summary>& runs, F field)
+{
+    std::vector<double> v;
+    for (const summary& s : runs) v.push_back(field(s));
+    return median(v);
+}
+
+template <typename F>
+double max_over(const std::vector<summary>& runs, F field)
+{
+    double m = 0;
+    for (const summary& s : runs) m = std::max(m, field(s));
+    return m;
+}
+
+void print(const std::string& name, const std::vector<summary>& r)
+{
+    auto med = [&](auto f) { return median_of(r, f); };
+    auto top = [&](auto f) { return max_over(r, f); };
+    std::printf("%-8s %7.0f  %6.3f %6.3f %7.3f   %6.3f %6.3f %6.3f   %5.0f %5.0f %5.0f  %6.0f  %6.1f  %5.1f\n",
+                name.c_str(), med([](const summary& s) { return s.frames; }),
+                med([](const summary& s) { return s.work_med; }), med([](const summary& s) { return s.work_p99; }),
+                top([](const summary& s) { return s.work_max; }), med([](const summary& s) { return s.present_med; }),
+                med([](const summary& s) { return s.present_p99; }),
+                top([](const summary& s) { return s.present_max; }), med([](const summary& s) { return s.tests_med; }),
+                med([](const summary& s) { return s.tests_p99; }), top([](const summary& s) { return s.tests_max; }),
+                top([](const summary& s) { return s.actors_max; }), top([](const summary& s) { return s.peak_rss_mb; }),
+                med([](const summary& s) { return s.wall_s; }));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int frames = 20000;
+    int frames = 20000, repeat = 1;
     uint32_t clock = 1000;
     std::vector<std::string> runs;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--frames" && i + 1 < argc) frames = std::atoi(argv[++i]);
+        if (a == "--frames" && i + 1 < argc) frames = std::max(10, std::atoi(argv[++i]));
         else if (a == "--clock" && i + 1 < argc) clock = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-        else if (a == "attract" || a == "play" || a == "stress") runs.push_back(a);
+        else if (a == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
+        else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
         else {
-            std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [attract] [play] [stress]\n");
+            std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
+                                 "[hitches]\n");
             return 2;
         }
     }
-    if (runs.empty()) runs = {"attract", "play", "stress"};
-    std::printf("CPU time of the game thread per presented frame of the battle (headless, %d frames a run)\n",
-                frames);
-    for (const std::string& r : runs) {
-        std::fflush(stdout);
-        pid_t pid = fork();
-        if (pid == 0) _exit(run(r, frames, clock));
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::printf("%s: run failed\n", r.c_str());
+    if (runs.empty()) runs = {"attract", "play", "stress", "hitches"};
+    old_high_score_path.clear();
+    enter_data_folder(executable_folder() + "/.."); // bench/ sits one below the build's data/
+
+    std::printf("CPU ms of the game thread per presented frame (headless, %d frames a run, %d run%s each; "
+                "medians of the runs' medians and p99s, the largest max)\n",
+                frames, repeat, repeat > 1 ? "s" : "");
+    std::printf("run       frames  update+draw ms          present ms             collision tests     actors  peak    "
+                "wall\n");
+    std::printf("                  median p99    max       median p99    max      median p99  max   max     RSS MB  "
+                "s\n");
+    std::vector<summary> all;
+    for (const std::string& name : runs) {
+        std::vector<summary> r;
+        for (int k = 0; k < repeat; ++k) {
+            summary s;
+            if (run_child(name, frames, clock + static_cast<uint32_t>(k), s))
+                r.push_back(s);
+            else
+                std::printf("%s: run failed\n", name.c_str());
+        }
+        if (r.empty()) continue;
+        print(name, r);
+        all.insert(all.end(), r.begin(), r.end());
     }
+    if (all.empty()) return 1;
+
+    std::printf("\nlongest frame (update+draw+present) around each change of screen, over all runs:\n");
+    for (size_t k = 0; k < changes.size(); ++k) {
+        int count = 0;
+        double worst = 0;
+        for (const summary& s : all) count += s.hitch_count[k], worst = std::max(worst, s.hitch[k]);
+        if (count) std::printf("  %-52s %7.3f ms  (%d seen)\n", changes[k].what, worst, count);
+    }
+    const summary* longest = &all[0];
+    for (const summary& s : all)
+        if (s.longest > longest->longest) longest = &s;
+    std::printf("longest frame of all, start-up aside: %.3f ms (%s)\n", longest->longest,
+                screen_name(longest->longest_at));
+    std::printf("start-up before the logo's first frame (asset loading): median %.1f ms CPU\n",
+                median_of(all, [](const summary& s) { return s.startup; }));
     return 0;
 }

@@ -27,6 +27,8 @@ protected:
     void SetUp() override
     {
         battle_test::SetUp();
+        here_ = std::filesystem::current_path();
+        std::filesystem::current_path(RAMPARION_SOURCE_DIR); // the music is read from data/ as it starts
         auto b = std::make_unique<platform::headless_backend>();
         hb = b.get();
         platform::set_backend(std::move(b));
@@ -50,6 +52,7 @@ protected:
         hb->on_present = nullptr;
         hb->on_audio = nullptr;
         set_font(nullptr);
+        std::filesystem::current_path(here_);
         battle_test::TearDown();
     }
 
@@ -106,6 +109,8 @@ protected:
     std::map<int, std::vector<platform::event>> plan;
 
 private:
+    std::filesystem::path here_;
+
     void presented(int frame, const uint32_t* px, int w, int h)
     {
         loops.push_back(presenting_loop);
@@ -152,6 +157,7 @@ struct game_run {
         };
         if (audio) b->on_audio = audio;
         platform::set_backend(std::move(b));
+        start_input(); // no focus, key or close request left over from earlier tests
 
         std::filesystem::path here = std::filesystem::current_path();
         std::filesystem::current_path(RAMPARION_SOURCE_DIR); // where data/ is

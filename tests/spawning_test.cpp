@@ -12,6 +12,7 @@ protected:
     void SetUp() override
     {
         shell_test::SetUp();
+        nuke_side = mustang_side = 0; // their start values: no new game resets them
         reset_game(0);
     }
 

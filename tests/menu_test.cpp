@@ -82,8 +82,11 @@ TEST_F(menu_test, the_hovered_row_is_yellow_and_rows_that_do_not_apply_are_red)
         auto c = colours_in_row(row);
         auto want = row == 3 ? yellow : row == 1 ? red : cyan;
         EXPECT_TRUE(c.count(want)) << "row " << row;
-        for (auto other : {yellow, cyan, red})
-            if (other != want) EXPECT_FALSE(c.count(other)) << "row " << row;
+        for (auto other : {yellow, cyan, red}) {
+            if (other != want) {
+                EXPECT_FALSE(c.count(other)) << "row " << row;
+            }
+        }
     }
 
     // Paused: row 1 can be chosen, the difficulty cannot; red wins over the hover.

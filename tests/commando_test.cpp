@@ -289,6 +289,7 @@ TEST_F(commando, one_of_three_cries_when_blown_apart)
 
 TEST_F(commando, plunging_one_hit_as_it_passes_410_also_splats)
 {
+    effect_counter splat(&mansplat_snd);
     commando_tag* c = drop(200.0f, 409.5f, 0.0f);
     c->state = 2;
     c->scale = 1.5f;
@@ -296,7 +297,7 @@ TEST_F(commando, plunging_one_hit_as_it_passes_410_also_splats)
     step();
     EXPECT_TRUE(commando_list.empty());
     EXPECT_EQ(bodypart_list.size(), 24);
-    EXPECT_EQ(c->state, 3) << "the removed commando still lands";
+    EXPECT_EQ(splat.plays(), 1) << "the removed commando still lands";
     EXPECT_EQ(score, 10);
     EXPECT_EQ(casualties, 2);
 }

@@ -8,25 +8,43 @@ namespace platform {
 struct letterbox {
     int x, y, w, h;     // the picture's rectangle in the window's drawable pixels
     bool whole = false; // a whole multiple of the picture: sampled by nearest pixel
+    // Not whole: the whole multiple the picture is first enlarged to by nearest pixel, then
+    // filtered smoothly down to w x h (1: filtered straight from the picture).
+    int prescale = 1;
 };
 
-// A whole multiple of the picture whenever one fits, centred; a window too small for even one
-// gets the largest rectangle of the picture's aspect, to be filtered smoothly.
+// A whole multiple is shown when it is at least this share of the largest picture of the same
+// shape that fits; short of it the bars would waste the screen, so the picture fills it instead.
+// 2x on 1920x1080 (89% of the fit) and 3x on 2560x1600 (90%) stay whole; 1366x768, 1280x720
+// and 1600x900 (1x is 63%, 67%, 53%) are filled.
+constexpr int whole_share_percent = 85;
+
+// Centred in the window: the largest whole multiple of the picture when it fills enough of the
+// window, else the largest rectangle of the picture's aspect, to be filtered smoothly.
 inline letterbox fit_picture(int out_w, int out_h, int pic_w, int pic_h)
 {
-    if (out_w <= 0 || out_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, pic_w, pic_h, true};
+    if (out_w <= 0 || out_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, pic_w, pic_h, true, 1};
     int n = std::min(out_w / pic_w, out_h / pic_h);
-    if (n >= 1) return {(out_w - n * pic_w) / 2, (out_h - n * pic_h) / 2, n * pic_w, n * pic_h, true};
+    // n against the fit's scale min(out_w / pic_w, out_h / pic_h), exactly: the share is reached
+    // when it is on either axis.
+    bool enough = 100LL * n * pic_w >= static_cast<long long>(whole_share_percent) * out_w ||
+                  100LL * n * pic_h >= static_cast<long long>(whole_share_percent) * out_h;
+    if (n >= 1 && enough)
+        return {(out_w - n * pic_w) / 2, (out_h - n * pic_h) / 2, n * pic_w, n * pic_h, true, 1};
     long long wa = static_cast<long long>(out_w) * pic_h, ha = static_cast<long long>(out_h) * pic_w;
-    int w, h;
+    int w, h, prescale;
     if (wa >= ha) { // wider than the picture: bars left and right
         h = out_h;
         w = static_cast<int>(static_cast<long long>(out_h) * pic_w / pic_h);
+        prescale = (out_h + pic_h - 1) / pic_h;
     } else {
         w = out_w;
         h = static_cast<int>(static_cast<long long>(out_w) * pic_h / pic_w);
+        prescale = (out_w + pic_w - 1) / pic_w;
     }
-    return {(out_w - w) / 2, (out_h - h) / 2, std::max(w, 1), std::max(h, 1), false};
+    // Up to the next whole multiple, not the last one: filtering down by less than half blends
+    // only across the edges of the enlarged pixels, where filtering up would blur them all.
+    return {(out_w - w) / 2, (out_h - h) / 2, std::max(w, 1), std::max(h, 1), false, std::max(prescale, 1)};
 }
 
 // Room a window's frame and title bar take beyond its client area, roughly.

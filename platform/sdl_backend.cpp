@@ -29,6 +29,7 @@ public:
         shots_.finish();
         close_audio();
         for (auto& p : pads_) p.close();
+        if (enlarged_) SDL_DestroyTexture(enlarged_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -75,9 +76,12 @@ public:
             fullscreen_ = fullscreen;
         }
         if (texture_) SDL_DestroyTexture(texture_);
+        if (enlarged_) SDL_DestroyTexture(enlarged_);
+        enlarged_ = nullptr;
+        enlarged_scale_ = 0;
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!texture_) return fail(SDL_GetError());
-        texture_whole_ = true;
+        texture_nearest_ = true;
         SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
         SDL_RaiseWindow(window_);
         SDL_StartTextInput(); // characters arrive as text events only while this is on
@@ -105,18 +109,48 @@ public:
             vsync_ = vsync;
         }
         SDL_UpdateTexture(texture_, nullptr, pixels, width * 4);
+        letterbox lb = pointer_mapping().box;
+        // Whole multiples stay sharp pixel for pixel. Other sizes are smoothed, as dropping or
+        // doubling every n-th row would lose thin lines or make them uneven; enlarged first by
+        // nearest pixel, only the edges of the picture's pixels are blended.
+        SDL_Texture* big = lb.whole || lb.prescale <= 1 ? nullptr : enlarged(lb.prescale);
+        SDL_Rect dst{lb.x, lb.y, lb.w, lb.h};
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
-        letterbox lb = pointer_mapping().box;
-        if (lb.whole != texture_whole_) {
-            // Whole multiples stay sharp pixel for pixel; a shrunk picture is smoothed, as
-            // dropping every n-th row would lose thin lines.
-            SDL_SetTextureScaleMode(texture_, lb.whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-            texture_whole_ = lb.whole;
+        if (big) {
+            SDL_RenderCopy(renderer_, big, nullptr, &dst);
+        } else {
+            nearest(lb.whole);
+            SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
         }
-        SDL_Rect dst{lb.x, lb.y, lb.w, lb.h};
-        SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
         SDL_RenderPresent(renderer_);
+    }
+
+    void nearest(bool on)
+    {
+        if (on == texture_nearest_) return;
+        SDL_SetTextureScaleMode(texture_, on ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        texture_nearest_ = on;
+    }
+
+    // The picture enlarged k times by nearest pixel, in a texture the renderer draws on; null
+    // where the renderer cannot draw on textures, and the picture is then filtered as it is.
+    SDL_Texture* enlarged(int k)
+    {
+        if (k != enlarged_scale_) {
+            if (enlarged_) SDL_DestroyTexture(enlarged_);
+            enlarged_ = nullptr;
+            enlarged_scale_ = k;
+            if (SDL_RenderTargetSupported(renderer_))
+                enlarged_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                              k * pic_w_, k * pic_h_);
+            if (enlarged_) SDL_SetTextureScaleMode(enlarged_, SDL_ScaleModeLinear);
+        }
+        if (!enlarged_ || SDL_SetRenderTarget(renderer_, enlarged_) != 0) return nullptr;
+        nearest(true);
+        bool drawn = SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) == 0;
+        SDL_SetRenderTarget(renderer_, nullptr);
+        return drawn ? enlarged_ : nullptr;
     }
 
     bool can_wait_for_blank() const override { return renderer_ != nullptr; }
@@ -515,7 +549,9 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
-    bool texture_whole_ = true;
+    bool texture_nearest_ = true;
+    SDL_Texture* enlarged_ = nullptr; // the picture at a whole multiple, for filtering down
+    int enlarged_scale_ = 0;
     int pic_w_ = 640, pic_h_ = 480;
     int window_w_ = 0, window_h_ = 0; // the window's size the last time it was one
     bool vsync_ = false;

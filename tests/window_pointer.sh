@@ -59,10 +59,10 @@ resize() {
 size=640x480
 pointer_at 320 240 320 240
 
-# 1000x600: the picture stays 640x480, centred at (180, 60), as no whole multiple larger fits.
+# 1000x600: 1x would fill only 80% of the height, so the picture fills it, 800x600 at (100, 0).
 resize 1000 600
 pointer_at 500 300 320 240
-pointer_at 212 120 32 60
+pointer_at 212 120 90 96
 pointer_at 50 300 0 240 # in the left bar: the picture's edge
 
 # A move by the game lands on the pixel and reads back the same.
@@ -80,7 +80,7 @@ move_and_read() { # move_and_read PX PY WX WY
     [ $((X - wx)) = "$3" ] && [ $((Y - wy)) = "$4" ] ||
         fail "in a ${size} window, move_pointer($1, $2) put the pointer at ($((X - wx)), $((Y - wy))), not ($3, $4)"
 }
-move_and_read 64 48 244 108
+move_and_read 64 48 180 60
 
 # 1300x1000: twice the picture, each pixel a 2x2 cell, at (10, 20).
 resize 1300 1000

@@ -14,8 +14,9 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMPARION_SANITIZE=
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 
-# The mixer against the game thread under ThreadSanitizer.
+# The mixer against the game thread under ThreadSanitizer: the stress test, and short games mixed on
+# SDL's own audio thread.
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMPARION_TSAN=ON -DRAMPARION_GENERATORS=OFF >/dev/null
-cmake --build build-tsan -j"$jobs" --target ramparion_tests
-(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R stress --no-tests=ignore)
+cmake --build build-tsan -j"$jobs" --target ramparion_tests soak
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'stress|live_audio' --no-tests=ignore)
 echo "all tests passed"

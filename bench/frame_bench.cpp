@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -119,20 +121,28 @@ struct summary {
     double startup = 0; // the first logo frame: asset loading before it
     std::array<double, changes.size()> hitch{};
     std::array<int, changes.size()> hitch_count{};
+    std::array<double, 6> screen_med{}, screen_max{}; // update+draw+present, by screen
+    std::array<int, 6> screen_frames{};
     double peak_rss_mb = 0;
     double wall_s = 0;
     int games = 0;
 };
 
-summary summarize(const std::vector<frame_cost>& frames, screen measured)
+// `measured` is the screen whose frames the run is about; scripted runs take the battle on either.
+summary summarize(const std::vector<frame_cost>& frames, screen measured, bool any_battle)
 {
     summary s;
     std::vector<double> work, present, tests;
+    std::array<std::vector<double>, 6> by_screen;
     for (size_t i = 0; i < frames.size(); ++i) {
         const frame_cost& f = frames[i];
         double whole = f.work + f.present;
-        if (f.where == screen::logo && (i == 0 || frames[i - 1].where != screen::logo)) s.startup = f.work;
-        else if (whole > s.longest) s.longest = whole, s.longest_at = f.where;
+        if (f.where == screen::logo && (i == 0 || frames[i - 1].where != screen::logo)) {
+            s.startup = f.work; // the assets were loaded before it
+        } else {
+            by_screen[static_cast<size_t>(f.where)].push_back(whole);
+            if (whole > s.longest) s.longest = whole, s.longest_at = f.where;
+        }
         if (i > 0 && f.where != frames[i - 1].where)
             for (size_t k = 0; k < changes.size(); ++k) {
                 if (changes[k].from != frames[i - 1].where || changes[k].to != f.where) continue;
@@ -143,7 +153,8 @@ summary summarize(const std::vector<frame_cost>& frames, screen measured)
                 s.hitch[k] = std::max(s.hitch[k], worst);
                 ++s.hitch_count[k];
             }
-        if (f.where != measured) continue;
+        bool battle = f.where == screen::attract || f.where == screen::play;
+        if (f.where != measured && !(any_battle && battle)) continue;
         work.push_back(f.work);
         present.push_back(f.present);
         tests.push_back(static_cast<double>(f.tests));
@@ -154,6 +165,11 @@ summary summarize(const std::vector<frame_cost>& frames, screen measured)
     s.present_med = percentile(present, 0.5), s.present_p99 = percentile(present, 0.99);
     s.present_max = max_of(present);
     s.tests_med = percentile(tests, 0.5), s.tests_p99 = percentile(tests, 0.99), s.tests_max = max_of(tests);
+    for (size_t k = 0; k < by_screen.size(); ++k) {
+        s.screen_med[k] = percentile(by_screen[k], 0.5);
+        s.screen_max[k] = max_of(by_screen[k]);
+        s.screen_frames[k] = static_cast<int>(by_screen[k].size());
+    }
     return s;
 }
 
@@ -236,6 +252,19 @@ summary run(const std::string& name, int frames, uint32_t clock)
     if (name == "play") bot = std::make_unique<autoplayer>(0, 1000000, send);
     if (name == "stress") bot = std::make_unique<autoplayer>(1, 1000000, send);
     if (name == "hitches") tour = std::make_unique<screen_tour>(raw);
+    bool scripted = name.rfind("script:", 0) == 0;
+    if (scripted) { // a replay script, a golden one say, played as the replay tool plays it
+        std::ifstream in(name.substr(7));
+        std::stringstream text;
+        text << in.rdbuf();
+        std::vector<platform::scripted_event> script;
+        std::string error;
+        if (!in || !platform::parse_script(text.str(), script, error)) {
+            std::fprintf(stderr, "frame_bench: %s: %s\n", name.c_str() + 7, in ? error.c_str() : "cannot read it");
+            std::exit(1);
+        }
+        backend->set_script(std::move(script));
+    }
     if (name == "attract") { // skip the logo, then leave the battle to itself
         measured = screen::attract;
         std::vector<platform::scripted_event> script(2);
@@ -274,7 +303,7 @@ summary run(const std::string& name, int frames, uint32_t clock)
     platform::set_backend(nullptr);
     std::filesystem::remove_all(tmpl);
 
-    summary s = summarize(costs, measured);
+    summary s = summarize(costs, measured, scripted);
     if (bot) s.games = static_cast<int>(bot->results().size());
     rusage ru{};
     getrusage(RUSAGE_SELF, &ru);
@@ -353,9 +382,10 @@ int main(int argc, char** argv)
         else if (a == "--clock" && i + 1 < argc) clock = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         else if (a == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
         else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
+        else if (a == "--script" && i + 1 < argc) runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
         else {
             std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
-                                 "[hitches]\n");
+                                 "[hitches] [--script FILE]...\n");
             return 2;
         }
     }
@@ -381,7 +411,7 @@ int main(int argc, char** argv)
                 std::printf("%s: run failed\n", name.c_str());
         }
         if (r.empty()) continue;
-        print(name, r);
+        print(name.rfind("script:", 0) == 0 ? std::filesystem::path(name).stem().string() : name, r);
         all.insert(all.end(), r.begin(), r.end());
     }
     if (all.empty()) return 1;
@@ -392,6 +422,17 @@ int main(int argc, char** argv)
         double worst = 0;
         for (const summary& s : all) count += s.hitch_count[k], worst = std::max(worst, s.hitch[k]);
         if (count) std::printf("  %-52s %7.3f ms  (%d seen)\n", changes[k].what, worst, count);
+    }
+    std::printf("frames of each screen (update+draw+present), over all runs: median of the runs' medians, the "
+                "largest\n");
+    for (size_t k = 1; k < 6; ++k) {
+        std::vector<summary> with;
+        for (const summary& s : all)
+            if (s.screen_frames[k]) with.push_back(s);
+        if (with.empty()) continue;
+        std::printf("  %-11s %7.3f ms %7.3f ms\n", screen_name(static_cast<screen>(k)),
+                    median_of(with, [k](const summary& s) { return s.screen_med[k]; }),
+                    max_over(with, [k](const summary& s) { return s.screen_max[k]; }));
     }
     const summary* longest = &all[0];
     for (const summary& s : all)

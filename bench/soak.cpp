@@ -23,7 +23,8 @@
 #include "shell/main_loop.h"
 #include "tools/replay/autoplay.h"
 
-// Present in sanitized builds only: their allocator's count of bytes in use.
+// Present where a sanitizer's allocator is linked in (LeakSanitizer here): the bytes it has handed out,
+// counted by the block.
 extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 // The game's calls into the channel API, counted through the linker's --wrap.
@@ -233,7 +234,10 @@ int main(int argc, char** argv)
         std::array<int, list_count> now = list_sizes();
         auto& half = frame <= o.frames / 2 ? max_first : max_second;
         for (int i = 0; i < list_count; ++i) half[i] = std::max(half[i], now[i]);
-        if (frame % o.sample == 0 || frame == o.warmup) samples.push_back({frame, resident_mb(), heap_mb(), now});
+        if (frame % o.sample == 0 || frame == o.warmup) {
+            samples.push_back({frame, resident_mb(), heap_mb(), now});
+            if (!o.live_audio) std::fprintf(stderr, "soak: frame %d, %.2f MB resident\n", frame, samples.back().rss);
+        }
     };
 
     live_audio_backend* live = nullptr;
@@ -296,7 +300,8 @@ int main(int argc, char** argv)
                     "%.2f MB; growth %+.2f %% (highest %+.2f %%); peak %.2f MB\n",
                     base->rss, base->frame, last.rss, last.frame, rss_peak_after, rss_growth, rss_peak_growth,
                     peak_resident_mb());
-        std::printf("  heap in use: %.2f MB after warm-up, %.2f MB at the end, highest after warm-up %.2f MB\n",
+        std::printf("  heap held by the allocator: %.2f MB after warm-up, %.2f MB at the end, highest after warm-up "
+                    "%.2f MB\n",
                     base->heap, last.heap, heap_peak_after);
         if (rss_peak_growth >= 1.0) {
             std::printf("  resident memory grew by 1 %% or more after warm-up\n");

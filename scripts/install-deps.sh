@@ -3,7 +3,7 @@
 set -e
 packages="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev
 libogg-dev libcairo2-dev libpixman-1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
-sox desktop-file-utils appstream"
+sox desktop-file-utils appstream dpkg-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -45,17 +45,23 @@ uv_map invert(const float xy[8])
     return m;
 }
 
-inline bool inside(const uv_map& m, double cx, double cy)
+// The part of the unit square a draw may change, in the edge forms' units: [0, det) unless the
+// picture's transparent margins are left out.
+struct uv_window {
+    double u0, u1, v0, v1;
+};
+
+inline bool inside(const uv_map& m, const uv_window& w, double cx, double cy)
 {
     double u = m.un(cx, cy), v = m.vn(cx, cy);
-    return (u >= 0.0) & (u < m.det) & (v >= 0.0) & (v < m.det); // no branches to mispredict
+    return (u >= w.u0) & (u < w.u1) & (v >= w.v0) & (v < w.v1); // no branches to mispredict
 }
 
-// Narrows [lo, hi] to the x where a + b x lies in [0, det); false when nothing is left.
-bool narrow(double a, double b, double det, double& lo, double& hi)
+// Narrows [lo, hi] to the x where a + b x lies in [from, to); false when nothing is left.
+bool narrow(double a, double b, double from, double to, double& lo, double& hi)
 {
-    if (b == 0.0) return a >= 0.0 && a < det;
-    double x0 = (0.0 - a) / b, x1 = (det - a) / b;
+    if (b == 0.0) return a >= from && a < to;
+    double x0 = (from - a) / b, x1 = (to - a) / b;
     if (x0 > x1) std::swap(x0, x1);
     lo = std::max(lo, x0);
     hi = std::min(hi, x1);
@@ -90,7 +96,7 @@ inline int ceil_int(double x)
 
 // Visits the covered span x0..x1 (inclusive) of every row: fn(y, x0, x1, cy).
 template <typename F>
-void scan_spans(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
+void scan_spans(const uv_map& m, const uv_window& w, const float xy[8], const clip_rect& clip, F&& fn)
 {
     if (!m.ok) return;
     bounds b = row_bounds(xy, clip);
@@ -104,26 +110,26 @@ void scan_spans(const uv_map& m, const float xy[8], const clip_rect& clip, F&& f
         double cy = y + 0.5;
         double va = m.vn(0.0, cy);
         if (have_span) {
-            if (va >= 0.0 && va < m.det && sx0 <= sx1) fn(y, sx0, sx1, cy);
+            if (va >= w.v0 && va < w.v1 && sx0 <= sx1) fn(y, sx0, sx1, cy);
             continue;
         }
         double ua = m.un(0.0, cy);
         double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
-        if (!narrow(ua, ux, m.det, lo, hi)) continue;
-        if (!narrow(va, vx, m.det, lo, hi)) continue;
+        if (!narrow(ua, ux, w.u0, w.u1, lo, hi)) continue;
+        if (!narrow(va, vx, w.v0, w.v1, lo, hi)) continue;
         // The covered pixels of a row are one run (the edge forms are monotone along it). Try the
         // centres nearest the solved ends first: when they are in and their outer neighbours out,
         // that run is what settling from one pixel further out gives, in four tests.
         int x0 = std::max(clip.x0, ceil_int(lo - 0.5)), x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5));
-        bool settled = x0 < x1 && inside(m, x0 + 0.5, cy) & inside(m, x1 + 0.5, cy) &
-                                      (x0 == clip.x0 || !inside(m, x0 - 0.5, cy)) &
-                                      (x1 == clip.x1 - 1 || !inside(m, x1 + 1.5, cy));
+        bool settled = x0 < x1 && inside(m, w, x0 + 0.5, cy) & inside(m, w, x1 + 0.5, cy) &
+                                      (x0 == clip.x0 || !inside(m, w, x0 - 0.5, cy)) &
+                                      (x1 == clip.x1 - 1 || !inside(m, w, x1 + 1.5, cy));
         if (!settled) {
             // The solved ends may be off by one through rounding: settle them by the exact rule.
             x0 = std::max(clip.x0, ceil_int(lo - 0.5) - 1);
             x1 = std::min(clip.x1 - 1, floor_int(hi - 0.5) + 1);
-            while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
-            while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
+            while (x0 <= x1 && !inside(m, w, x0 + 0.5, cy)) ++x0;
+            while (x1 >= x0 && !inside(m, w, x1 + 0.5, cy)) --x1;
         }
         if (aligned) {
             have_span = true;
@@ -270,8 +276,25 @@ struct quad_job {
     shade_fn kernel; // chosen once for the paint
     owed_clear& owed;
     bool overwrites; // every covered pixel is replaced whatever it held
+    uv_window w;     // where the quad can change anything
+    int showing;     // which of a level's `showing` runs bound what changes a pixel; -1: every texel does
     void shade(uint32_t* dst, const uint32_t* src, int n) const { kernel(dst, src, n, p); }
 };
+
+// The whole quad, or (nearest sampling only) the part of it whose texels can show, with a texel to
+// spare on every side: the pixels left out all sample texels that change nothing.
+uv_window window_of(const uv_map& m, const texture::level& l, int showing)
+{
+    uv_window w{0.0, m.det, 0.0, m.det};
+    if (showing < 0) return w;
+    const texel_run &c = l.box_cols[showing], &r = l.box_rows[showing];
+    if (c.to < c.from) return {0.0, 0.0, 0.0, 0.0};
+    if (c.from >= 2) w.u0 = (c.from - 1) * m.det / l.width;
+    if (c.to + 2 < l.width) w.u1 = (c.to + 2) * m.det / l.width;
+    if (r.from >= 2) w.v0 = (r.from - 1) * m.det / l.height;
+    if (r.to + 2 < l.height) w.v1 = (r.to + 2) * m.det / l.height;
+    return w;
+}
 
 // Fills the owed rows among y0..y1 - 1 with the clear colour, runs of whole rows at a time.
 void pay_owed(owed_clear& o, uint32_t* px, int width, int y0, int y1)
@@ -308,8 +331,8 @@ inline void settle_row(owed_clear& o, uint32_t* px, int width, bool overwrites, 
 template <typename F>
 void scan_job(const quad_job& j, F&& fn)
 {
-    if (j.owed.count == 0) return scan_spans(j.m, j.xy, j.c, fn);
-    scan_spans(j.m, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
+    if (j.owed.count == 0) return scan_spans(j.m, j.w, j.xy, j.c, fn);
+    scan_spans(j.m, j.w, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
         settle_row(j.owed, j.px, j.stride, j.overwrites, y, x0, x1);
         fn(y, x0, x1, cy);
     });
@@ -351,15 +374,31 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
         }
         int ty = clampi(floor_int(j.m.vn(x0 + 0.5, cy) * l.height / det), 0, l.height - 1);
         const uint32_t* row = &l.texels[static_cast<size_t>(ty) * l.width];
-        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
-        int n = x1 - x0 + 1;
+        int i0 = 0, i1 = x1 - x0; // the columns of this row that can show
+        if (j.showing >= 0) {
+            const texel_run& r = l.showing[j.showing][static_cast<size_t>(ty)];
+            if (r.to < r.from) return;
+            // The columns run one way, so the ones that show are a run found by halving.
+            const int* c = cols.data();
+            const int* e = c + (x1 - x0 + 1);
+            if (*c <= e[-1]) {
+                i0 = static_cast<int>(std::partition_point(c, e, [&](int t) { return t < r.from; }) - c);
+                i1 = static_cast<int>(std::partition_point(c, e, [&](int t) { return t <= r.to; }) - c) - 1;
+            } else {
+                i0 = static_cast<int>(std::partition_point(c, e, [&](int t) { return t > r.to; }) - c);
+                i1 = static_cast<int>(std::partition_point(c, e, [&](int t) { return t >= r.from; }) - c) - 1;
+            }
+            if (i0 > i1) return;
+        }
+        uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0 + i0;
+        int n = i1 - i0 + 1;
         prefetch_next_rows(dst, j.stride, n);
         if (l.one_colour[static_cast<size_t>(ty)]) {
             fill_span(dst, n, flat_paint(row[0], j.p));
             return;
         }
-        if (run) j.shade(dst, row + cols[0], n);
-        else by_cols(dst, row, cols.data(), n, j.p);
+        if (run) j.shade(dst, row + cols[static_cast<size_t>(i0)], n);
+        else by_cols(dst, row, cols.data() + i0, n, j.p);
     });
 }
 
@@ -376,6 +415,12 @@ void plain_blit(const quad_job& j, const texture::level& l)
 {
     const int ox = static_cast<int>(j.m.px), oy = static_cast<int>(j.m.py);
     scan_job(j, [&](int y, int x0, int x1, double) {
+        if (j.showing >= 0) {
+            const texel_run& r = l.showing[j.showing][static_cast<size_t>(y - oy)];
+            x0 = std::max(x0, ox + r.from);
+            x1 = std::min(x1, ox + r.to);
+            if (x0 > x1) return;
+        }
         const uint32_t* src = &l.texels[static_cast<size_t>(y - oy) * l.width + (x0 - ox)];
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
         if (l.one_colour[static_cast<size_t>(y - oy)]) fill_span(dst, x1 - x0 + 1, flat_paint(*src, j.p));
@@ -617,9 +662,27 @@ std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int heigh
     if (flags & texture_mipmapped) add_mip_levels(*t);
     for (texture::level& l : t->levels) {
         l.one_colour.resize(static_cast<size_t>(l.height));
+        for (int k = 0; k < 2; ++k) {
+            l.showing[k].assign(static_cast<size_t>(l.height), texel_run{});
+            l.box_cols[k] = {l.width, -1};
+            l.box_rows[k] = {l.height, -1};
+        }
         for (int y = 0; y < l.height; ++y) {
             const uint32_t* row = &l.texels[static_cast<size_t>(y) * l.width];
             l.one_colour[static_cast<size_t>(y)] = std::all_of(row, row + l.width, [&](uint32_t v) { return v == row[0]; });
+            for (int k = 0; k < 2; ++k) {
+                const uint32_t least = k == 0 ? 128 : 1;
+                texel_run& r = l.showing[k][static_cast<size_t>(y)];
+                r = {l.width, -1};
+                for (int x = 0; x < l.width; ++x)
+                    if (row[x] >> 24 >= least) {
+                        r.from = std::min(r.from, x);
+                        r.to = x;
+                    }
+                if (r.to < 0) continue;
+                l.box_cols[k] = {std::min(l.box_cols[k].from, r.from), std::max(l.box_cols[k].to, r.to)};
+                l.box_rows[k] = {std::min(l.box_rows[k].from, y), y};
+            }
         }
     }
     return t;
@@ -641,6 +704,7 @@ void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
     const int x0 = std::max(0, c.x0), x1 = std::min(width_, c.x1), y0 = std::max(0, c.y0), y1 = std::min(height_, c.y1);
     if (x0 >= x1 || y0 >= y1) return;
     if (x0 == 0 && x1 == width_) { // whole rows: owed until something draws there
+        if (y0 == 0 && y1 == height_) clean_tops_ = true;
         if (owed_.count && owed_.rgb != rgb) { // rows outside this clear still owe the old colour
             pay_rows(0, y0);
             pay_rows(y1, height_);
@@ -665,7 +729,7 @@ void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const pai
     if (p.blend == blend_mask && p.a < 128) return;
     const uv_map m = invert(xy);
     const bool overwrites = p.blend == blend_mask || !reads_pixels(p.blend);
-    const quad_job job{px_.data(), width_, m, xy, c, p, nullptr, owed_, overwrites};
+    const quad_job job{px_.data(), width_, m, xy, c, p, nullptr, owed_, overwrites, {0.0, m.det, 0.0, m.det}, -1};
     scan_job(job, [&](int y, int x0, int x1, double) {
         fill_span(job.px + static_cast<size_t>(y) * job.stride + x0, x1 - x0 + 1, p);
     });
@@ -681,9 +745,20 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
     if (!m.ok) return;
     // Mask mode replaces every pixel when even the least alpha passes; mips and filters never go below it.
     const bool overwrites = p.blend == blend_mask ? div255(tex.min_alpha * p.a) >= 128 : !reads_pixels(p.blend);
-    const quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p), owed_, overwrites};
+    // The texels that can change a pixel: in mask mode those that pass the test; under a blend
+    // those with any alpha, as alpha 0 leaves a pixel as it was (bar a top byte, if one is set).
+    const int showing =
+        p.blend == blend_mask ? 0 : (p.blend == blend_alpha || p.blend == blend_add) && clean_tops_ ? 1 : -1;
+    quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p), owed_, overwrites, {0.0, m.det, 0.0, m.det}, -1};
+    auto skip_margins = [&](const texture::level& l) {
+        job.showing = showing;
+        job.w = window_of(m, l, showing);
+    };
     // At its own size on whole pixels the footprint is 1 up to rounding: level 0, no mixing.
-    if (is_plain_blit(m, tex.levels[0])) return plain_blit(job, tex.levels[0]);
+    if (is_plain_blit(m, tex.levels[0])) {
+        skip_margins(tex.levels[0]); // each pixel takes its own texel, filtered or not
+        return plain_blit(job, tex.levels[0]);
+    }
     bool filtered = tex.flags & texture_filtered;
     const texture::level* l0 = &tex.levels[0];
     const texture::level* l1 = nullptr;
@@ -706,6 +781,7 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
         }
     }
     if (level_mix == 0) l1 = nullptr; // a mix of 0 keeps the first level exactly
+    if (!filtered) skip_margins(*l0); // filtering reads the neighbours as well
     if (m.fx == 0.0 && m.ey == 0.0) {
         if (filtered) aligned_filtered(job, *l0, l1, level_mix);
         else aligned_nearest(job, *l0);

@@ -16,12 +16,21 @@
 constexpr int texture_filtered = 2;
 constexpr int texture_mipmapped = 4;
 
+// Texel columns or rows from..to; none when to < from.
+struct texel_run {
+    int from = 0, to = -1;
+};
+
 // Texels are 0xAARRGGBB; the back buffer is 0x00RRGGBB. Texels are fixed once the texture is made.
 struct texture {
     struct level {
         int width = 0, height = 0;
         std::vector<uint32_t> texels;
         std::vector<uint8_t> one_colour; // per row: every texel the same, so the row draws as a flat span
+        // Where texels can show, [0] for alpha 128 and up (what passes the mask test), [1] for alpha
+        // 1 and up (what changes a blended pixel): per row, and the box around them all.
+        std::vector<texel_run> showing[2];
+        texel_run box_cols[2], box_rows[2];
     };
     int flags = 0;
     std::vector<level> levels; // level 0 is the full picture
@@ -55,6 +64,7 @@ public:
     uint32_t* pixels()
     {
         settle();
+        clean_tops_ = false; // whoever writes here may leave top bytes set
         return px_.data();
     }
     const uint32_t* pixels() const
@@ -88,4 +98,7 @@ private:
     // Mutable as looking at a pixel pays the clear its row still owes; what is seen never changes.
     mutable std::vector<uint32_t> px_;
     mutable owed_clear owed_;
+    // Every pixel's top byte is 0 (as every draw and clear leaves it): then a texel of alpha 0
+    // changes nothing under a blend, and a sprite's transparent margins can be skipped.
+    bool clean_tops_ = true;
 };

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "actors/actors.h"
 #include "services/display.h"
@@ -25,14 +26,20 @@ struct point {
     double x, y;
 };
 
-// Where a target will be `k` frames from now; false once it is gone or out of reach.
-using path = std::function<bool(int k, point& p)>;
+// Where a target will be `k` frames from now: gone, seen but out of the ball's reach (an aircraft on
+// its far pass), or there to be hit.
+enum class seen { gone, far, hittable };
+using path = std::function<seen(int k, point& p)>;
 
 struct candidate {
     long id;
     int priority; // lower goes first
     double urgency;
     path where;
+    bool shared = false; // worth more than one ball at once
+    // Moves the target makes in a frame before the balls are tested: those drawn behind the balls
+    // have moved once more by the time a ball reaches them.
+    int ahead = 1;
 };
 
 // One frame of a small bomb's flight, as it moves and curls.
@@ -79,27 +86,101 @@ bool rocket_at(nukerocket_tag r, int k, point& p)
 
 bool on_field(const point& p) { return p.x > 0 && p.x < 640 && p.y > 0 && p.y < 400; }
 
-// The first frame count at which a ball can meet the target, and the cannon angle for it.
-bool intercept(const path& where, int& flight, int& angle)
+// An aircraft that crosses far first, then turns and comes back near, as carriers and fighters do.
+struct flight_plan {
+    float x, y, xstp;
+    bool near;
+    float turn_right_x, turn_left_x; // far pass turns once past one of these
+    float near_right_x, near_left_x; // where it re-enters, flying left or right
+    float near_y, near_speed;
+    float leave_right_x, leave_left_x;
+};
+
+seen fly(flight_plan f, int k, point& p)
 {
-    // The aim takes effect this coming frame and the ball first moves in the frame after it,
-    // while the target moves in both.
-    for (int k = 1; k <= max_flight; ++k) {
-        point t;
-        if (!where(k + 1, t)) return false;
-        double dx = t.x - pivot_x, dy = pivot_y - t.y;
-        double dist = std::sqrt(dx * dx + dy * dy);
-        if (dist <= ball_speed * k) {
-            if (!on_field(t)) return false;
-            double dir = std::atan2(dx, dy) * 180.0 / M_PI; // 0 up, 90 right
-            int rot = static_cast<int>(std::lround(dir + 90.0));
-            if (rot < 0 || rot > 182) return false;
-            flight = k;
-            angle = rot;
-            return true;
+    for (int i = 0; i < k; ++i) {
+        f.x += f.xstp;
+        if (!f.near && f.xstp > 0 && f.x > f.turn_right_x) {
+            f = {f.near_right_x, f.near_y, -f.near_speed, true, 0, 0, 0, 0, 0, 0, f.leave_right_x, f.leave_left_x};
+        } else if (!f.near && f.xstp < 0 && f.x < f.turn_left_x) {
+            f = {f.near_left_x, f.near_y, f.near_speed, true, 0, 0, 0, 0, 0, 0, f.leave_right_x, f.leave_left_x};
+        } else if (f.near && ((f.xstp > 0 && f.x > f.leave_right_x) || (f.xstp < 0 && f.x < f.leave_left_x))) {
+            return seen::gone;
         }
     }
-    return false;
+    p = {f.x, f.y};
+    return f.near ? seen::hittable : seen::far;
+}
+
+// A target's course, frame by frame from now, worked out once per decision.
+struct course {
+    std::vector<seen> state;
+    std::vector<point> at;
+};
+
+course chart(const path& where, int ahead)
+{
+    course c;
+    for (int k = 0; k <= max_flight; ++k) {
+        point p{0, 0};
+        seen s = where(k + ahead, p);
+        c.state.push_back(s);
+        c.at.push_back(p);
+        if (s == seen::gone) break;
+    }
+    return c;
+}
+
+// How close a ball fired at cannon angle `rot` comes to the target, and when; the ball flies as the
+// game moves it.
+double closest(const course& c, int rot, int& when)
+{
+    float x = 320.0f, y = 355.0f;
+    const double dir = rot - 90;
+    double best = 1e9;
+    when = 0;
+    for (size_t k = 1; k < c.state.size(); ++k) {
+        x = static_cast<float>(x + 2.0 * sin_deg(dir));
+        y = static_cast<float>(y - 2.0 * cos_deg(dir));
+        if (x < -5 || x > 645 || y < -5 || c.state[k] == seen::gone) break;
+        if (c.state[k] != seen::hittable || !on_field(c.at[k])) continue;
+        double d = std::hypot(c.at[k].x - x, c.at[k].y - y);
+        if (d < best) {
+            best = d;
+            when = static_cast<int>(k);
+        }
+    }
+    return best;
+}
+
+// The cannon angle whose ball passes closest to the target, if close enough to hit, and when.
+bool intercept(const path& where, int ahead, int& flight, int& angle)
+{
+    course c = chart(where, ahead);
+    // First guess: the frame at which the ball's reach passes the target's distance.
+    double before = -1;
+    int guess = -1;
+    for (size_t k = 1; k < c.state.size() && guess < 0; ++k) {
+        if (c.state[k] == seen::gone) return false;
+        double dx = c.at[k].x - pivot_x, dy = pivot_y - c.at[k].y;
+        double gap = ball_speed * static_cast<double>(k) - std::sqrt(dx * dx + dy * dy);
+        bool crossed = gap >= 0 && before < 0;
+        before = gap;
+        if (crossed && c.state[k] == seen::hittable && on_field(c.at[k]))
+            guess = static_cast<int>(std::lround(std::atan2(dx, dy) * 180.0 / M_PI + 90.0));
+    }
+    if (guess < 0) return false;
+    double best = 1e9;
+    for (int rot = std::max(0, guess - 2); rot <= std::min(182, guess + 2); ++rot) {
+        int when = 0;
+        double d = closest(c, rot, when);
+        if (d < best) {
+            best = d;
+            angle = rot;
+            flight = when;
+        }
+    }
+    return best < 7.0;
 }
 
 } // namespace
@@ -156,17 +237,24 @@ void autoplayer::after_frame(int frame)
         phase_frames_ = 0;
         game_start_frame_ = frame;
         engaged_.clear();
+        shots_ = 0;
         break;
     case phase::playing:
         if (std::strcmp(loop, "gameover") == 0) {
             hold_fire(false);
             results_.push_back({static_cast<int>(results_.size()) + 1, difficulty_, days_survived, score, casualties,
-                                frame - game_start_frame_});
+                                frame - game_start_frame_, shots_, cause_});
             phase_ = phase::end_screen;
             phase_frames_ = 0;
             break;
         }
-        if (demo_mode == 0 && game_paused == 0) play();
+        if (demo_mode == 0 && game_paused == 0) {
+            cause_ = men <= 1 ? "paratroopers" : "a bomb";
+            nukerocket_list.each([&](const nukerocket_tag& r, long) {
+                if (r.y > 330) cause_ = "a rocket";
+            });
+            play();
+        }
         break;
     case phase::end_screen:
         if (std::strcmp(loop, "gameover") != 0) {
@@ -188,42 +276,43 @@ void autoplayer::play()
                                   [&](const std::pair<long, int>& e) { return e.second < frame_; }),
                    engaged_.end());
     // The shot the fort fired this frame went where we aimed last.
+    if (fort.shot_tmr == 15) ++shots_;
     if (fort.shot_tmr == 15 && aimed_id_ != 0) engaged_.push_back({aimed_id_, aimed_arrival_ + 4});
 
     std::vector<candidate> c;
+    auto simple = [](auto fn) {
+        return [fn](int k, point& p) { return fn(k, p) ? seen::hittable : seen::gone; };
+    };
     nukerocket_list.each([&](const nukerocket_tag& r, long id) {
-        c.push_back({id, 0, r.y, [r](int k, point& p) { return rocket_at(r, k, p); }});
+        c.push_back({id, 0, r.y, simple([r](int k, point& p) { return rocket_at(r, k, p); }), true, 0});
     });
     smallbomb_list.each([&](const smallbomb_tag& b, long id) {
         if (!bomb_hits_fort(b)) return;
-        c.push_back({id, 1, b.y, [b](int k, point& p) { return bomb_at(b, k, p); }});
+        c.push_back({id, 1, b.y, simple([b](int k, point& p) { return bomb_at(b, k, p); }), false, 0});
+    });
+    // Every near fighter crosses the stretch from which its bombs fall on the fort: stop it first.
+    mustang_list.each([&](const mustang_tag& m, long id) {
+        flight_plan f{m.x, m.y, m.xstp, m.scale > 1.0f, 676, -36, 836, -36, 260, 6, 676, -36};
+        c.push_back({id, 2, m.scale > 1.0f ? 1000.0 : 0.0, [f](int k, point& p) { return fly(f, k, p); }, false, 0});
     });
     commando_list.each([&](const commando_tag& m, long id) {
-        double vy = m.state == 1 ? 1.0 : m.state == 0 ? 0.4 : -1;
-        if (vy < 0 || m.y > 395) return; // plunging ones die anyway; landed ones are below the barrel
+        if ((m.state != 0 && m.state != 1) || m.y > 395) return; // plunging ones die anyway; landed ones are below the barrel
+        // Falling a pixel a frame until the canopy opens, then drifting at 0.4.
+        int opening = m.state == 1 ? std::max(0, (3 - m.fr_ctr) * 21 - m.fr_tmr) : 0;
         float x = m.x, y = m.y;
-        c.push_back({id, 2, m.y, [x, y, vy](int k, point& p) {
-                         p = {x, y + vy * k};
+        c.push_back({id, m.y > 250 ? 3 : 5, m.y, simple([x, y, opening](int k, point& p) {
+                         p = {x, y + std::min(k, opening) + 0.4 * std::max(0, k - opening)};
                          return p.y < 405;
-                     }});
+                     })});
     });
-    auto carriers = [&](const lgtrooper_tag& t, long id) {
-        if (t.scale != 1.0f) return;
-        float x = t.x, y = t.y, v = t.xstp;
-        c.push_back({id, 3, -std::abs(x - 320.0), [x, y, v](int k, point& p) {
-                         p = {x + v * k, y};
-                         return true;
-                     }});
-    };
-    lgtrooper_list.each(carriers);
-    smtrooper_list.each([&](const smtrooper_tag& t, long id) { carriers(t, id); });
-    mustang_list.each([&](const mustang_tag& m, long id) {
-        if (m.scale <= 1.0f) return;
-        float x = m.x, y = m.y, v = m.xstp;
-        c.push_back({id, 3, -std::abs(x - 320.0), [x, y, v](int k, point& p) {
-                         p = {x + v * k, y};
-                         return true;
-                     }});
+    // Carriers on or about to start their near pass: each one stopped saves several paratroopers.
+    lgtrooper_list.each([&](const lgtrooper_tag& t, long id) {
+        flight_plan f{t.x, t.y, t.xstp, t.scale == 1.0f, 1e9f, -60, 0, -53, 40, 3, 693, -1e9f};
+        c.push_back({id, 4, -t.x, [f](int k, point& p) { return fly(f, k, p); }});
+    });
+    smtrooper_list.each([&](const smtrooper_tag& t, long id) {
+        flight_plan f{t.x, t.y, t.xstp, t.scale == 1.0f, 700, -1e9f, 690, 0, 100, 4, 1e9f, -60};
+        c.push_back({id, 4, t.x, [f](int k, point& p) { return fly(f, k, p); }});
     });
     std::sort(c.begin(), c.end(), [](const candidate& a, const candidate& b) {
         return a.priority != b.priority ? a.priority < b.priority : a.urgency > b.urgency;
@@ -232,9 +321,9 @@ void autoplayer::play()
     for (const candidate& t : c) {
         bool taken = std::any_of(engaged_.begin(), engaged_.end(), [&](const auto& e) { return e.first == t.id; });
         // Rockets and bombs on the fort get every ball we have.
-        if (taken && t.priority > 1) continue;
+        if (taken && !t.shared) continue;
         int flight = 0, angle = 0;
-        if (!intercept(t.where, flight, angle)) continue;
+        if (!intercept(t.where, t.ahead, flight, angle)) continue;
         // The cannon turns to trunc(x / 3.5): the smallest x that gives this angle.
         int x = std::clamp(static_cast<int>(std::ceil(angle * 3.5)), 1, 639);
         send_({event_kind::mouse_move, x, 240});

@@ -15,6 +15,8 @@ struct autoplay_result {
     int score = 0;
     int casualties = 0;
     int frames = 0; // presented frames of play, start to end screen
+    int shots = 0;
+    std::string cause; // what ended the game, as last seen
 };
 
 class autoplayer {
@@ -47,4 +49,6 @@ private:
     int frame_ = 0;
     long aimed_id_ = 0;
     int aimed_arrival_ = 0;
+    std::string cause_;
+    int shots_ = 0;
 };

@@ -243,8 +243,9 @@ int main(int argc, char** argv)
     if (actors) std::fclose(actors);
     if (bot)
         for (const autoplay_result& r : bot->results())
-            std::printf("game %d %s: %d days, score %d, casualties %d, %d frames\n", r.game,
-                        r.difficulty ? "suicidal" : "normal", r.days, r.score, r.casualties, r.frames);
+            std::printf("game %d %s: %d days, score %d, casualties %d, %d frames, %d shots, ended by %s\n",
+                        r.game, r.difficulty ? "suicidal" : "normal", r.days, r.score, r.casualties, r.frames, r.shots,
+                        r.cause.c_str());
     for (const auto& shot : o.shots)
         if (shot.first > presented) {
             std::fprintf(stderr, "ramparion-replay: frame %d was never presented; %s not written\n", shot.first,

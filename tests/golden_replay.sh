@@ -1,7 +1,7 @@
 #!/bin/sh
-# Golden replays: each tests/replays/NAME.script is run through the replay tool and its trace and
-# shots are compared with the committed NAME.trace.jsonl and NAME.N.png. With UPDATE_GOLDEN=1 the
-# expected files are written instead.
+# Golden replays: each tests/replays/NAME.script is run through the replay tool and its trace, actor
+# dump and shots are compared with the committed NAME.trace.jsonl, NAME.actors.jsonl and NAME.N.png.
+# With UPDATE_GOLDEN=1 the expected files are written instead.
 set -e
 replay=$1
 dir=$(cd "$(dirname "$0")/replays" && pwd)
@@ -14,6 +14,11 @@ for script in "$dir"/*.script; do
     [ -n "$shots" ] || shots="40 150 280"
     args=""
     for n in $shots; do args="$args --shot $n:$out/$name.$n.png"; done
+    # Long replays keep every N-th trace line, and an actor dump when the script asks for one.
+    every=$(sed -n 's/^# trace-every: //p' "$script")
+    [ -n "$every" ] && args="$args --trace-every $every"
+    every=$(sed -n 's/^# actors-every: //p' "$script")
+    [ -n "$every" ] && args="$args --actors $out/$name.actors.jsonl --actors-every $every"
     # shellcheck disable=SC2086
     "$replay" --script "$script" --trace "$out/$name.trace.jsonl" $args
     if [ "${UPDATE_GOLDEN:-0}" = 1 ]; then

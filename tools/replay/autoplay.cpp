@@ -211,7 +211,7 @@ void autoplayer::after_frame(int frame)
     const char* loop = presenting_loop ? presenting_loop : "";
     switch (phase_) {
     case phase::logo:
-        if (frame == 2) {
+        if (std::strcmp(loop, "logo") == 0 && phase_frames_ % 30 == 1) { // a player skips the logo
             send_({event_kind::key_down, 32});
             send_({event_kind::key_up, 32});
         }

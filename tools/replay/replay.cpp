@@ -26,6 +26,7 @@ namespace {
 struct options {
     std::string script, trace, audio, data, save_dir, actors;
     int actors_every = 1;
+    int trace_every = 1;
     int autoplay = -1; // difficulty the bot plays; -1: no bot
     int games = 1;
     std::string record; // the bot's input, written as a script
@@ -39,7 +40,7 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
-                 "                        [--trace FILE] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
+                 "                        [--trace FILE] [--trace-every N] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
                  "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n"
                  "                        [--refresh HZ|off]\n");
 }
@@ -67,6 +68,8 @@ bool parse_args(int argc, char** argv, options& o)
             o.trace = v;
         } else if (a == "--actors" && (v = value())) {
             o.actors = v;
+        } else if (a == "--trace-every" && (v = value()) && parse_number(v, 1, 100000000, n)) {
+            o.trace_every = static_cast<int>(n);
         } else if (a == "--actors-every" && (v = value()) && parse_number(v, 1, 100000000, n)) {
             o.actors_every = static_cast<int>(n);
         } else if (a == "--autoplay" && (v = value()) && (!std::strcmp(v, "normal") || !std::strcmp(v, "suicidal"))) {
@@ -222,7 +225,7 @@ int main(int argc, char** argv)
     int presented = 0;
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
         presented = frame;
-        if (trace) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
+        if (trace && frame % o.trace_every == 0) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
         bot_frame = frame;
         if (bot) bot->after_frame(frame);

@@ -13,6 +13,7 @@ void show_logo()
     static image* logo; // held for the run like every picture
     static sound* jingle;
     channel ch = alloc_channel();
+    free_sound(jingle); // only a second start-up in one process (the tests') has one to free
     jingle = load_sound("data\\introwar.ogg", 0);
     logo = load_image("incbin::graphx/tmlogo.png", -1);
     mid_handle_image(logo);

@@ -159,6 +159,11 @@ struct game_run {
         platform::set_backend(std::move(b));
         start_input(); // no focus, key or close request left over from earlier tests
 
+        // The effects of an earlier run or fixture: start-up loads its own.
+        for (const effect_row& e : effect_table) {
+            free_sound(*e.snd);
+            *e.snd = nullptr;
+        }
         std::filesystem::path here = std::filesystem::current_path();
         std::filesystem::current_path(RAMPARION_SOURCE_DIR); // where data/ is
         int status = game_main();

@@ -97,7 +97,7 @@ inline std::string high_score(const uint8_t* data, size_t size)
     std::remove(path.c_str()); // a new file each time: truncating one makes the file system flush it on close
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return "cannot write " + path;
-    bool written = std::fwrite(data, 1, size, f) == size;
+    bool written = size == 0 || std::fwrite(data, 1, size, f) == size; // an empty input has no bytes to hand over
     if (std::fclose(f) != 0 || !written) return "cannot write " + path;
 
     best_score = best_casualties = -1;

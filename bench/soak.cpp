@@ -85,13 +85,20 @@ public:
     bool joystick_read(int i, platform::joystick_state& s) override { return video_->joystick_read(i, s); }
     std::string user_folder() override { return video_->user_folder(); }
 
+    // The game asks again now and then; the callback must not change under a running device.
     bool open_audio(platform::audio_callback cb, void* user) override
     {
+        if (open_) return true;
         cb_ = cb;
         user_ = user;
-        return audio_->open_audio(&counted, this);
+        open_ = audio_->open_audio(&counted, this);
+        return open_;
     }
-    void close_audio() override { audio_->close_audio(); }
+    void close_audio() override
+    {
+        audio_->close_audio();
+        open_ = false;
+    }
 
     std::atomic<long> callbacks{0};
     std::atomic<long> mixed_frames{0};
@@ -109,6 +116,7 @@ private:
     std::unique_ptr<platform::backend> audio_;
     platform::audio_callback cb_ = nullptr;
     void* user_ = nullptr;
+    bool open_ = false;
 };
 
 constexpr int list_count = 15;

@@ -107,6 +107,9 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(i, v.size() - 1)];
 }
 
+// With --slow MS: every frame over MS is listed as it happens, to find what made it slow.
+double slow_ms = -1;
+
 double max_of(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
 // What a child sends back: plain numbers, so repeats can be combined.
@@ -283,6 +286,9 @@ summary run(const std::string& name, int frames, uint32_t clock)
     backend->on_present = [&](int, const uint32_t*, int, int) {
         // Called inside the backend's present: everything since the last present returned was the frame's work.
         double now = cpu_ms();
+        if (slow_ms >= 0 && !costs.empty() && costs.back().work + costs.back().present > slow_ms)
+            std::fprintf(stderr, "%s frame %zu (%s): update+draw %.3f ms, present %.3f ms\n", name.c_str(),
+                         costs.size(), screen_name(costs.back().where), costs.back().work, costs.back().present);
         costs.push_back({now - last_exit, 0, collision_tests - last_tests, actor_count(), current_screen()});
         last_tests = collision_tests;
         if (name == "stress" && demo_mode == 0 && last_demo == 1) late_days();
@@ -381,11 +387,12 @@ int main(int argc, char** argv)
         if (a == "--frames" && i + 1 < argc) frames = std::max(10, std::atoi(argv[++i]));
         else if (a == "--clock" && i + 1 < argc) clock = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         else if (a == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--slow" && i + 1 < argc) slow_ms = std::atof(argv[++i]);
         else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
         else if (a == "--script" && i + 1 < argc) runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
         else {
             std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
-                                 "[hitches] [--script FILE]...\n");
+                                 "[hitches] [--script FILE]... [--slow MS]\n");
             return 2;
         }
     }

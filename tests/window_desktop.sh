@@ -19,6 +19,10 @@ cleanup() {
 fail() {
     echo "FAIL: $*"
     [ -f "$work/probe.err" ] && grep -v '^ALSA' "$work/probe.err"
+    if [ -f "$work/game.err" ]; then
+        echo "the game said:"
+        grep -v '^ALSA' "$work/game.err"
+    fi
     cleanup
     exit 1
 }
@@ -161,7 +165,10 @@ run_game() { # run_game ARG GEOMETRY
     for _ in $(seq 50); do
         win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | head -n 1)
         [ -n "$win" ] && break
-        kill -0 "$game_pid" 2>/dev/null || fail "the game ($1) ended before it was asked to"
+        if ! kill -0 "$game_pid" 2>/dev/null; then
+            wait "$game_pid"
+            fail "the game ($1) ended with status $? before it was asked to"
+        fi
         sleep 0.1
     done
     [ -n "$win" ] || fail "no game window of class $app_id"

@@ -14,7 +14,7 @@ cmake --build "$build" --target soak -j"$(nproc)" >/dev/null
 mkdir -p "$out"
 status=0
 export LSAN_OPTIONS=exitcode=23
-"$build/bench/soak" attract --frames "$frames" --sample 10000 --samples "$out/attract.tsv" || status=1
-"$build/bench/soak" games --frames "$frames" --sample 10000 --clock 4242 --samples "$out/games.tsv" || status=1
+"$build/bench/soak" attract --frames "$frames" --sample 10000 --judge --samples "$out/attract.tsv" || status=1
+"$build/bench/soak" games --frames "$frames" --sample 10000 --clock 4242 --judge --samples "$out/games.tsv" || status=1
 [ "$status" -eq 0 ] && echo "soak: memory flat, lists bounded, no leaks"
 exit $status

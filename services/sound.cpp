@@ -219,20 +219,23 @@ void report_load_failure(const std::string& url, const std::string& why)
     static std::mutex m;
     static std::set<std::string> told;
     std::lock_guard<std::mutex> g(m);
-    if (told.insert(url).second) std::fprintf(stderr, "ramparion: sound %s: %s\n", url.c_str(), why.c_str());
+    if (told.insert(url).second)
+        std::fprintf(stderr, "ramparion: sound %s: %s\n", disk_path(url).c_str(), why.c_str());
 }
 
+// Set when the whole data folder is missing, which has been said once already.
+std::atomic<bool> missing_sounds_hushed{false};
+
 } // namespace
+
+void hush_missing_sounds() { missing_sounds_hushed.store(true); }
 
 sound* load_sound(const std::string& url, int flags)
 {
     ensure_output();
     stream_handle in(open_read(url));
     if (!in) {
-        // A missing data folder would otherwise give one line per sound: say it once.
-        static std::atomic<bool> told_missing{false};
-        if (!told_missing.exchange(true))
-            report_load_failure(url, "cannot open (missing sounds play as silence)");
+        if (!missing_sounds_hushed.load()) report_load_failure(url, "cannot open (it plays as silence)");
         return nullptr;
     }
     std::vector<uint8_t> bytes;

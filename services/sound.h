@@ -21,3 +21,5 @@ int channel_playing(channel ch);
 
 // Stops every voice still playing `s`, then frees it. The game itself never releases a sound.
 void free_sound(sound* s);
+// The whole data folder is missing and that has been said: missing sound files go untold.
+void hush_missing_sounds();

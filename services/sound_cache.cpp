@@ -38,7 +38,7 @@ sound* cached_sound(const std::string& url, int flags)
         return e.decoded;
     }
     decode_result r = e.pending.get();
-    if (!r.snd) std::fprintf(stderr, "ramparion: sound %s: %s\n", url.c_str(), r.error.c_str());
+    if (!r.snd) std::fprintf(stderr, "ramparion: sound %s: %s\n", disk_path(url).c_str(), r.error.c_str());
     e.decoded = r.snd.release();
     return e.decoded;
 }

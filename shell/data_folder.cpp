@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "services/files.h"
+#include "services/sound.h"
 
 #ifndef RAMPARION_INSTALL_DATA_DIR
 #define RAMPARION_INSTALL_DATA_DIR "/usr/local/share/ramparion"
@@ -33,5 +34,6 @@ std::string enter_data_folder(const std::string& preferred)
     for (const auto& c : candidates)
         if (file_kind(c + "/data") == 2 && ::chdir(c.c_str()) == 0) return c;
     std::fprintf(stderr, "ramparion: no data folder found beside %s; playing without sound\n", exe.c_str());
+    hush_missing_sounds();
     return "";
 }

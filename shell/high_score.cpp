@@ -2,9 +2,11 @@
 #include "shell/high_score.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/platform.h"
 #include "services/files.h"
@@ -68,6 +70,24 @@ bool read_file(const std::string& path, int& score_out, int& casualties_out)
     return true;
 }
 
+// A save killed between making its copy and renaming it leaves "hiscore.dat.XXXXXX" behind; ones
+// older than a minute belong to no save still running and are swept at start-up.
+void sweep_stale_copies(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string prefix = std::string(high_score_name) + ".";
+    auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(disk_path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::error_code e2;
+        if (!it->is_regular_file(e2) || e2) continue;
+        auto written = it->last_write_time(e2);
+        if (!e2 && now - written > std::chrono::minutes(1)) fs::remove(it->path(), e2);
+    }
+}
+
 } // namespace
 
 std::string high_score_path()
@@ -81,6 +101,7 @@ void load_high_score()
     best_score = 0;
     best_casualties = 0;
     std::string path = high_score_path();
+    if (!path.empty()) sweep_stale_copies(user_folder());
     // Until the player has a file of their own, an earlier build's file is read; the next save carries it over.
     if (path.empty() || file_kind(path) == 0) path = old_high_score_path;
     if (path.empty() || file_kind(path) == 0) return; // the first run

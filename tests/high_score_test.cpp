@@ -1,9 +1,11 @@
 // The best score's file: the round trip, the first run, bad files, the old place beside the game, and saves that fail.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -79,21 +81,27 @@ protected:
     template <typename F>
     std::pair<int, std::string> in_child(F f, bool drop = false)
     {
-        std::string err = save / "child.err";
+        // A pipe, not a file: a child that cannot write files can still say why.
+        int fds[2];
+        if (::pipe(fds) != 0) return {-2, ""};
         std::fflush(stderr);
         pid_t pid = ::fork();
         if (pid == 0) {
-            std::freopen(err.c_str(), "w", stderr);
+            ::close(fds[0]);
+            ::dup2(fds[1], 2);
             if (drop && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
             int code = f();
             std::fflush(stderr);
             ::_exit(code);
         }
+        ::close(fds[1]);
+        std::string said;
+        char buf[512];
+        for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<size_t>(n));
+        ::close(fds[0]);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        auto b = read_file(err);
-        std::filesystem::remove(err);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(b.begin(), b.end())};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
     }
 
     scratch_folder save;
@@ -220,6 +228,43 @@ TEST_F(high_score_test, a_save_killed_between_writing_and_renaming_leaves_the_ol
     best_casualties = 60;
     EXPECT_EQ(told(save_high_score), "");
     EXPECT_EQ(read_file(player), le(6000, 60)) << "and the next save goes through";
+}
+
+TEST_F(high_score_test, a_full_disk_leaves_the_old_file_whole_says_so_once_and_leaves_no_scrap)
+{
+    write_file(player, le(900, 9));
+    auto [status, err] = in_child([] {
+        // Every write past 0 bytes fails as on a full disk (EFBIG rather than ENOSPC, same path).
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit none{0, 0};
+        if (::setrlimit(RLIMIT_FSIZE, &none) != 0) return 98;
+        best_score = 5000;
+        best_casualties = 50;
+        save_high_score();
+        return 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lines(err), 1) << err;
+    EXPECT_NE(err.find("not saved"), std::string::npos) << err;
+    EXPECT_EQ(read_file(player), le(900, 9));
+    EXPECT_EQ(names_in(save / "player"), std::vector<std::string>{"hiscore.dat"}) << "the unfinished copy is removed";
+}
+
+TEST_F(high_score_test, copies_left_by_killed_saves_are_swept_at_start_up_once_they_are_old)
+{
+    write_file(player, le(900, 9));
+    std::string folder = save / "player";
+    for (const char* name : {"hiscore.dat.a1B2c3", "hiscore.dat.Zz9yX8", "hiscore.dat.young1", "hiscore.dat.bak",
+                             "notes.txt"})
+        write_file(folder + "/" + name, le(1, 1));
+    auto old_time = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+    for (const char* name : {"hiscore.dat.a1B2c3", "hiscore.dat.Zz9yX8", "hiscore.dat.bak", "notes.txt"})
+        std::filesystem::last_write_time(folder + "/" + name, old_time);
+    EXPECT_EQ(told(load_high_score), "");
+    EXPECT_EQ(best_score, 900);
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"hiscore.dat", "hiscore.dat.bak", "hiscore.dat.young1",
+                                                          "notes.txt"}))
+        << "only old copies of the save's own pattern go; a save still running keeps its copy";
 }
 
 TEST_F(high_score_test, an_earlier_builds_file_beside_the_game_is_read_and_carried_over_never_written)

@@ -61,27 +61,41 @@ bool bomb_at(smallbomb_tag b, int k, point& p)
     return true;
 }
 
-bool bomb_hits_fort(smallbomb_tag b)
+// Frames until a bomb lands between the fort's walls, or -1 when it falls elsewhere.
+int bomb_impact(smallbomb_tag b)
 {
     for (int i = 0; i < 400 && b.y <= 400; ++i) {
         step_bomb(b);
-        if (b.x > 265 && b.x < 375 && b.y > 350) return true;
+        if (b.x > 265 && b.x < 375 && b.y > 350) return i + 1;
     }
-    return false;
+    return -1;
+}
+
+void step_rocket(nukerocket_tag& r)
+{
+    r.x = static_cast<float>(r.x + 2.0 * sin_deg(r.dir));
+    r.y = static_cast<float>(r.y - 4.0 * cos_deg(r.dir));
+    if (r.dist_ctr > 0) --r.dist_ctr;
+    if (r.frame == 0 && r.dist_ctr == 0 && r.rotation < 90) r.rotation += 1, r.dir += 1;
+    if (r.frame == 3 && r.dist_ctr == 0 && r.rotation > -90) r.rotation -= 1, r.dir -= 1;
 }
 
 bool rocket_at(nukerocket_tag r, int k, point& p)
 {
     for (int i = 0; i < k; ++i) {
-        r.x = static_cast<float>(r.x + 2.0 * sin_deg(r.dir));
-        r.y = static_cast<float>(r.y - 4.0 * cos_deg(r.dir));
-        if (r.dist_ctr > 0) --r.dist_ctr;
-        if (r.frame == 0 && r.dist_ctr == 0 && r.rotation < 90) r.rotation += 1, r.dir += 1;
-        if (r.frame == 3 && r.dist_ctr == 0 && r.rotation > -90) r.rotation -= 1, r.dir -= 1;
+        step_rocket(r);
         if (r.y > 350) return false;
     }
     p = {r.x, r.y};
     return true;
+}
+
+// Frames until a rocket comes down, wherever it does: any rocket that lands ends the game.
+int rocket_impact(nukerocket_tag r)
+{
+    int i = 0;
+    while (i < 1000 && r.y <= 350) step_rocket(r), ++i;
+    return i;
 }
 
 bool on_field(const point& p) { return p.x > 0 && p.x < 640 && p.y > 0 && p.y < 400; }
@@ -283,12 +297,17 @@ void autoplayer::play()
     auto simple = [](auto fn) {
         return [fn](int k, point& p) { return fn(k, p) ? seen::hittable : seen::gone; };
     };
+    // Rockets and bombs that would end the game, the one due soonest first: a rocket still flying
+    // level waits while a bomb falls on the fort.
     nukerocket_list.each([&](const nukerocket_tag& r, long id) {
-        c.push_back({id, 0, r.y, simple([r](int k, point& p) { return rocket_at(r, k, p); }), true, 0});
+        c.push_back({id, 0, -static_cast<double>(rocket_impact(r)),
+                     simple([r](int k, point& p) { return rocket_at(r, k, p); }), true, 0});
     });
     smallbomb_list.each([&](const smallbomb_tag& b, long id) {
-        if (!bomb_hits_fort(b)) return;
-        c.push_back({id, 1, b.y, simple([b](int k, point& p) { return bomb_at(b, k, p); }), false, 0});
+        int due = bomb_impact(b);
+        if (due < 0) return;
+        c.push_back({id, 0, -static_cast<double>(due), simple([b](int k, point& p) { return bomb_at(b, k, p); }),
+                     false, 0});
     });
     // Every near fighter crosses the stretch from which its bombs fall on the fort: stop it first.
     mustang_list.each([&](const mustang_tag& m, long id) {

@@ -13,8 +13,8 @@ const carrier_setting carrier_settings[2] = {
 };
 
 const cloud_setting cloud_settings[2] = {
-    {300.0f, 0.05f, 0.1f, 0.1f, 0.3f, 0.4f, 697.0f, -57.0f},  // back: small, faint, slow
-    {250.0f, 0.08f, 0.3f, 0.6f, 0.6f, 0.6f, 753.0f, -113.0f}, // front: large, denser
+    {300.0, 0.05, 0.1, 0.1, 0.3, 0.4f, 697.0f, -57.0f},  // back: small, faint, slow
+    {250.0, 0.08, 0.3, 0.6, 0.6, 0.6f, 753.0f, -113.0f}, // front: large, denser
 };
 
 const hit_setting hit_settings[5] = {

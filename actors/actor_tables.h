@@ -23,10 +23,11 @@ struct carrier_setting {
 };
 
 // Two cloud layers, the same code with these settings.
+// The random parts are worked out in double and only the result is stored as float.
 struct cloud_setting {
-    float y_range;                   // y = 25 + rnd(0, y_range)
-    float xstp_base, xstp_range;     // xstp = base + rnd(0, range)
-    float scale_base, scale_range;   // each axis drawn separately
+    double y_range;                  // y = 25 + rnd(0, y_range)
+    double xstp_base, xstp_range;    // xstp = base + rnd(0, range)
+    double scale_base, scale_range;  // each axis drawn separately
     float alpha;
     float wrap_x, reenter_x;
 };

@@ -99,7 +99,7 @@ void commando_tag::update()
         commando_list.remove(this);
         for (int i = 0; i < 20; ++i) { // blood
             const float spin = static_cast<float>(rnd_range(-10, 10));
-            const float size = static_cast<float>(rnd_range(0.1f, 0.5f));
+            const float size = static_cast<float>(rnd_range(0.1, 0.5));
             bodypart_tag::Create(x, y, size, spin, 12);
         }
         for (int part = 8; part <= 11; ++part) // head with an arm, an arm, two legs

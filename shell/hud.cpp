@@ -28,11 +28,17 @@ constexpr hud_field hud_fields[] = {
 
 void draw_number(int x, int y, int value, int digits)
 {
+    // Exactly `digits` cells, so a field never runs into the lettering or the next field: a value
+    // that needs more is shown as the largest that fits (only an edited save holds one).
+    if (digits <= 0) return;
+    int largest = 0;
+    for (int i = 0; i < digits && i < 9; ++i) largest = largest * 10 + 9;
+    if (value > largest) value = largest;
+    if (value < 0) value = 0;
     std::string text = std::to_string(value);
-    if (static_cast<int>(text.size()) < digits - 1) text.insert(0, static_cast<size_t>(digits - 1) - text.size(), '0');
-    text.insert(0, 1, '0');
+    if (static_cast<int>(text.size()) < digits) text.insert(0, static_cast<size_t>(digits) - text.size(), '0');
     for (char c : text) {
-        if (c >= '0' && c <= '9') draw_image(digit_img, static_cast<float>(x), static_cast<float>(y), c - '0');
+        draw_image(digit_img, static_cast<float>(x), static_cast<float>(y), c - '0');
         x += cell_width;
     }
 }

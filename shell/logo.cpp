@@ -17,7 +17,8 @@ void show_logo()
     jingle = load_sound("data\\introwar.ogg", 0);
     logo = load_image("incbin::graphx/tmlogo.png", -1);
     mid_handle_image(logo);
-    set_clear_color(0, 0, 8);
+    // The logo's ground is the full-screen bars' black, so no frame shows around the picture.
+    set_clear_color(0, 0, 0);
     play_sound(jingle, ch);
     presenting_loop = "logo";
 
@@ -45,6 +46,7 @@ void show_logo()
         }
     } while (a > 0.0f);
 
+    set_clear_color(0, 0, 8); // the battle's clear colour from here on
     delay_ms(500);
     flush_keys();
     flush_mouse();

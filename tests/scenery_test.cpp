@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "actors/actor_tables.h"
 #include "battle_fixture.h"
 #include "shell/day_cycle.h"
 
@@ -38,18 +37,37 @@ protected:
         set_draw_color(255, 255, 255);
         return shot();
     }
+    // A layer as the player sees it: y = 25 + rnd(0, y_range), xstp = base + rnd(0, range), each scale likewise.
+    struct layer {
+        double y_range, xstp_base, xstp_range, scale_base, scale_range;
+    };
+    static constexpr layer back{300, 0.05, 0.1, 0.1, 0.3};
+    static constexpr layer front{250, 0.08, 0.3, 0.6, 0.6};
+
     template <typename C>
-    static void expect_in_layer(const C& c, const cloud_setting& s)
+    static void expect_in_layer(const C& c, const layer& l)
     {
         EXPECT_GE(c.y, 25.0f);
-        EXPECT_LT(c.y, 25.0f + s.y_range);
-        EXPECT_GE(c.xstp, s.xstp_base);
-        EXPECT_LT(c.xstp, s.xstp_base + s.xstp_range);
-        EXPECT_GE(c.xscale, s.scale_base);
-        EXPECT_LT(c.xscale, s.scale_base + s.scale_range);
-        EXPECT_GE(c.yscale, s.scale_base);
-        EXPECT_LT(c.yscale, s.scale_base + s.scale_range);
+        EXPECT_LT(c.y, 25.0 + l.y_range);
+        EXPECT_GE(c.xstp, static_cast<float>(l.xstp_base));
+        EXPECT_LT(c.xstp, l.xstp_base + l.xstp_range);
+        EXPECT_GE(c.xscale, static_cast<float>(l.scale_base));
+        EXPECT_LT(c.xscale, l.scale_base + l.scale_range);
+        EXPECT_GE(c.yscale, static_cast<float>(l.scale_base));
+        EXPECT_LT(c.yscale, l.scale_base + l.scale_range);
         EXPECT_EQ(c.back, 0);
+    }
+
+    // The generator's next uniform value u in [0, 1): rnd(a, b) for a < b is a + u (b - a) in double.
+    static double u() { return rnd_range(0, 1); }
+    struct cloud_values {
+        float x, y, xstp, xscale, yscale;
+        bool operator==(const cloud_values&) const = default;
+    };
+    template <typename C>
+    static cloud_values values(const C& c)
+    {
+        return {c.x, c.y, c.xstp, c.xscale, c.yscale};
     }
 };
 
@@ -122,16 +140,71 @@ TEST_F(scenery, fifteen_clouds_a_layer_within_its_ranges)
     backcloud_list.each([&](const backcloud_tag& c, long) {
         EXPECT_GE(c.x, 0.0f);
         EXPECT_LT(c.x, 640.0f);
-        expect_in_layer(c, cloud_settings[cloud_back]);
+        expect_in_layer(c, back);
         stretched += c.xscale != c.yscale;
     });
     frontcloud_list.each([&](const frontcloud_tag& c, long) {
         EXPECT_GE(c.x, 0.0f);
         EXPECT_LT(c.x, 640.0f);
-        expect_in_layer(c, cloud_settings[cloud_front]);
+        expect_in_layer(c, front);
         stretched += c.xscale != c.yscale;
     });
     EXPECT_EQ(stretched, 30) << "each axis drawn on its own";
+}
+
+TEST_F(scenery, clouds_take_their_values_from_the_draws_in_double_precision)
+{
+    // Worked out from the generator's own draws with the constants in double, stored as float at the end:
+    // a constant kept as float first (0.05f, 0.1f, ...) lands one float step off for many draws.
+    for (int32_t seed : {4660, 987654321, 20070101}) {
+        seed_rnd(seed);
+        std::vector<cloud_values> want;
+        for (int i = 0; i < 15; ++i) {
+            const double x = u() * 640, y = 25 + u() * 300, xstp = 0.05 + u() * 0.1;
+            const double xs = 0.1 + u() * 0.3, ys = 0.1 + u() * 0.3;
+            want.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<float>(xstp),
+                            static_cast<float>(xs), static_cast<float>(ys)});
+        }
+        for (int i = 0; i < 15; ++i) {
+            const double x = u() * 640, y = 25 + u() * 250, xstp = 0.08 + u() * 0.3;
+            const double xs = 0.6 + u() * 0.6, ys = 0.6 + u() * 0.6;
+            want.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<float>(xstp),
+                            static_cast<float>(xs), static_cast<float>(ys)});
+        }
+        backcloud_list.clear();
+        frontcloud_list.clear();
+        seed_rnd(seed);
+        backcloud_tag::Create();
+        frontcloud_tag::Create();
+        std::vector<cloud_values> got;
+        backcloud_list.each([&](const backcloud_tag& c, long) { got.push_back(values(c)); });
+        frontcloud_list.each([&](const frontcloud_tag& c, long) { got.push_back(values(c)); });
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(got[i] == want[i]) << "seed " << seed << " cloud " << i;
+    }
+
+    // Re-entering clouds draw speed, scales, then height, the same way; many wraps reach every kind of draw.
+    backcloud_tag* b = backcloud_list.front();
+    frontcloud_tag* f = frontcloud_list.front();
+    int wrong = 0;
+    for (int n = 0; n < 200; ++n) {
+        const int32_t at = rnd_state;
+        const double bxstp = 0.05 + u() * 0.1, bxs = 0.1 + u() * 0.3, bys = 0.1 + u() * 0.3;
+        const double by = 25 + u() * 300;
+        const double fxstp = 0.08 + u() * 0.3, fxs = 0.6 + u() * 0.6, fys = 0.6 + u() * 0.6;
+        const double fy = 25 + u() * 250;
+        rnd_state = at;
+        b->x = 700.0f;
+        f->x = 760.0f;
+        b->update();
+        f->update();
+        const cloud_values bw{-57.0f + static_cast<float>(bxstp), static_cast<float>(by), static_cast<float>(bxstp),
+                              static_cast<float>(bxs), static_cast<float>(bys)};
+        const cloud_values fw{-113.0f + static_cast<float>(fxstp), static_cast<float>(fy), static_cast<float>(fxstp),
+                              static_cast<float>(fxs), static_cast<float>(fys)};
+        wrong += !(values(*b) == bw) + !(values(*f) == fw);
+    }
+    EXPECT_EQ(wrong, 0) << "of 400 wraps";
 }
 
 TEST_F(scenery, clouds_wrap_strictly_past_the_limit)
@@ -156,10 +229,10 @@ TEST_F(scenery, clouds_wrap_strictly_past_the_limit)
     b->update();
     EXPECT_NE(rnd_state, before) << "a new cloud drawn";
     EXPECT_EQ(b->x, -57.0f + b->xstp);
-    expect_in_layer(*b, cloud_settings[cloud_back]);
+    expect_in_layer(*b, back);
     f->update();
     EXPECT_EQ(f->x, -113.0f + f->xstp);
-    expect_in_layer(*f, cloud_settings[cloud_front]);
+    expect_in_layer(*f, front);
 }
 
 TEST_F(scenery, clouds_blue_grey_by_day_and_following_the_dusk_below_180)

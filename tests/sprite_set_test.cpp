@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "assets/sprite_set.h"
@@ -37,6 +38,43 @@ protected:
     }
 };
 
+// Each image as the game is drawn for: size, frames, where frame k is cut from (x0 + step k, y) on the
+// sheet, and whether it is placed by its top-left corner or its centre.
+struct expected_sprite {
+    image** img;
+    const char* name;
+    int w, h, frames, x0, step, y;
+    bool top_left;
+};
+
+constexpr int not_cut = -1;
+const expected_sprite expected[] = {
+    {&pointer_img, "pointer", 17, 24, 1, 514, 0, 32, true},
+    {&snapshot_img, "snapshot", 640, 480, 1, not_cut, 0, 0, true},
+    {&hud_img, "hud", 640, 19, 1, 0, 0, 259, true},
+    {&digit_img, "digit", 16, 15, 10, 339, 17, 146, true},
+    {&title_img, "title", 332, 75, 1, 0, 0, 144, false},
+    {&fort_img, "fort", 94, 70, 1, 1, 0, 1, false},
+    {&ruin_img, "ruin", 94, 59, 1, 123, 0, 12, false},
+    {&mount_img, "mount", 22, 23, 1, 98, 0, 1, false},
+    {&barrel_img, "barrel", 9, 36, 2, 98, 10, 27, false},
+    {&ball_img, "ball", 7, 8, 1, 123, 0, 1, false},
+    {&cloud_img, "cloud", 180, 68, 1, 1, 0, 74, false},
+    {&lgtrooper_img, "lgtrooper", 84, 28, 4, 294, 85, 1, false},
+    {&smtrooper_img, "smtrooper", 53, 24, 4, 295, 54, 32, false},
+    {&rocket_img, "rocket", 44, 10, 6, 340, 45, 170, false},
+    {&mustang_img, "mustang", 57, 21, 4, 295, 58, 59, false},
+    {&bombmark_img, "bombmark", 40, 22, 1, 561, 0, 88, false},
+    {&explosion_img, "explosion", 73, 67, 1, 219, 0, 1, false},
+    {&planepart_img, "planepart", 30, 28, 12, 183, 31, 83, false},
+    {&orb_img, "orb", 36, 36, 3, 1, 37, 221, false},
+    {&man_img, "man", 30, 28, 14, 183, 31, 115, false},
+    {&bonus_img, "bonus", 303, 15, 1, 319, 0, 285, false},
+    {&dust_img, "dust", 293, 23, 1, 5, 0, 283, false},
+    {&flag_img, "flag", 41, 24, 5, 416, 42, 226, false},
+    {&gameover_img, "gameover", 251, 18, 1, 349, 0, 195, false},
+};
+
 const uint8_t* rgba(const image* img, int frame, int x, int y)
 {
     const pixmap& p = *img->pixmaps[static_cast<size_t>(frame)];
@@ -47,17 +85,16 @@ const uint8_t* rgba(const image* img, int frame, int x, int y)
 
 TEST_F(sprite_set, images_have_their_sizes_frames_flags_and_handles)
 {
-    for (int i = 0; i < sprite_count; ++i) {
-        const sprite_row& r = sprite_table[i];
-        const image* img = *r.img;
-        ASSERT_NE(img, nullptr) << r.name;
-        EXPECT_EQ(img->width, r.width) << r.name;
-        EXPECT_EQ(img->height, r.height) << r.name;
-        EXPECT_EQ(img->frame_count(), r.frames) << r.name;
-        EXPECT_EQ(img->flags, 9) << r.name;
-        float hx = i < 4 ? 0.0f : r.width * 0.5f, hy = i < 4 ? 0.0f : r.height * 0.5f;
-        EXPECT_EQ(img->handle_x, hx) << r.name;
-        EXPECT_EQ(img->handle_y, hy) << r.name;
+    ASSERT_EQ(std::size(expected), 24u);
+    for (const expected_sprite& e : expected) {
+        const image* img = *e.img;
+        ASSERT_NE(img, nullptr) << e.name;
+        EXPECT_EQ(img->width, e.w) << e.name;
+        EXPECT_EQ(img->height, e.h) << e.name;
+        EXPECT_EQ(img->frame_count(), e.frames) << e.name;
+        EXPECT_EQ(img->flags, 9) << e.name;
+        EXPECT_EQ(img->handle_x, e.top_left ? 0.0f : e.w * 0.5f) << e.name;
+        EXPECT_EQ(img->handle_y, e.top_left ? 0.0f : e.h * 0.5f) << e.name;
     }
     EXPECT_EQ(ball_img->handle_x, 3.5f);
     EXPECT_EQ(ball_img->handle_y, 4.0f);
@@ -71,51 +108,53 @@ TEST_F(sprite_set, images_have_their_sizes_frames_flags_and_handles)
 
 TEST_F(sprite_set, rectangles_lie_inside_the_sheet_and_apart)
 {
-    struct box {
+    struct rect {
         int x0, y0, x1, y1;
         const char* name;
     };
-    std::vector<box> boxes;
-    for (const sprite_row& r : sprite_table) {
-        if (r.sheet_x < 0) continue;
-        for (int k = 0; k < r.frames; ++k) {
-            box b{r.sheet_x + r.step * k, r.sheet_y, r.sheet_x + r.step * k + r.width, r.sheet_y + r.height, r.name};
-            EXPECT_GE(b.x0, 0) << r.name;
-            EXPECT_LE(b.x1, 640) << r.name;
-            EXPECT_LE(b.y1, 314) << r.name;
+    std::vector<rect> boxes;
+    for (const expected_sprite& e : expected) {
+        if (e.x0 == not_cut) continue;
+        for (int k = 0; k < e.frames; ++k) {
+            rect b{e.x0 + e.step * k, e.y, e.x0 + e.step * k + e.w, e.y + e.h, e.name};
+            EXPECT_GE(b.x0, 0) << e.name;
+            EXPECT_LE(b.x1, 640) << e.name;
+            EXPECT_LE(b.y1, 314) << e.name;
             boxes.push_back(b);
         }
     }
     for (size_t i = 0; i < boxes.size(); ++i)
         for (size_t j = i + 1; j < boxes.size(); ++j) {
-            const box &a = boxes[i], &b = boxes[j];
+            const rect &a = boxes[i], &b = boxes[j];
             bool apart = a.x1 <= b.x0 || b.x1 <= a.x0 || a.y1 <= b.y0 || b.y1 <= a.y0;
             EXPECT_TRUE(apart) << a.name << " overlaps " << b.name;
         }
 }
 
-TEST_F(sprite_set, transparent_exactly_where_the_sheet_is_pure_black)
+TEST_F(sprite_set, each_frame_is_its_sheet_cell_transparent_exactly_where_the_sheet_is_pure_black)
 {
     auto sh = sheet();
     ASSERT_TRUE(sh);
     ASSERT_EQ(sh->channels, 3);
-    for (const sprite_row& r : sprite_table) {
-        if (r.sheet_x < 0) continue;
-        const image* img = *r.img;
-        for (int k = 0; k < r.frames; ++k) {
-            ASSERT_TRUE(img->pixmaps[static_cast<size_t>(k)]) << r.name << " frame " << k << " was never cut";
+    ASSERT_EQ(sh->width, 640);
+    ASSERT_EQ(sh->height, 314);
+    for (const expected_sprite& e : expected) {
+        if (e.x0 == not_cut) continue;
+        const image* img = *e.img;
+        for (int k = 0; k < e.frames; ++k) {
+            ASSERT_TRUE(img->pixmaps[static_cast<size_t>(k)]) << e.name << " frame " << k << " was never cut";
             int opaque = 0, wrong = 0;
-            for (int y = 0; y < r.height; ++y)
-                for (int x = 0; x < r.width; ++x) {
-                    const uint8_t* s = &sh->pixels[(static_cast<size_t>(r.sheet_y + y) * 640 + r.sheet_x +
-                                                    r.step * k + x) * 3];
+            for (int y = 0; y < e.h; ++y)
+                for (int x = 0; x < e.w; ++x) {
+                    const uint8_t* s =
+                        &sh->pixels[(static_cast<size_t>(e.y + y) * 640 + e.x0 + e.step * k + x) * 3];
                     bool black = s[0] == 0 && s[1] == 0 && s[2] == 0;
                     const uint8_t* p = rgba(img, k, x, y);
                     wrong += black ? p[3] != 0 : (p[3] != 255 || p[0] != s[0] || p[1] != s[1] || p[2] != s[2]);
                     opaque += p[3] == 255;
                 }
-            EXPECT_EQ(wrong, 0) << r.name << " frame " << k;
-            EXPECT_GT(opaque, 0) << r.name << " frame " << k << " is empty";
+            EXPECT_EQ(wrong, 0) << e.name << " frame " << k;
+            EXPECT_GT(opaque, 0) << e.name << " frame " << k << " is empty";
         }
     }
 }
@@ -171,13 +210,13 @@ TEST_F(sprite_set, blood_drop_sits_small_in_the_middle_of_its_cell)
 
 TEST_F(sprite_set, frames_of_an_animated_image_all_differ)
 {
-    for (const sprite_row& r : sprite_table) {
-        if (r.sheet_x < 0 || r.frames < 2) continue;
-        const image* img = *r.img;
-        for (int a = 0; a < r.frames; ++a)
-            for (int b = a + 1; b < r.frames; ++b)
+    for (const expected_sprite& e : expected) {
+        if (e.x0 == not_cut || e.frames < 2) continue;
+        const image* img = *e.img;
+        for (int a = 0; a < e.frames; ++a)
+            for (int b = a + 1; b < e.frames; ++b)
                 EXPECT_NE(img->pixmaps[static_cast<size_t>(a)]->pixels, img->pixmaps[static_cast<size_t>(b)]->pixels)
-                    << r.name << " frames " << a << " and " << b;
+                    << e.name << " frames " << a << " and " << b;
     }
 }
 

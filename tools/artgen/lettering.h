@@ -37,6 +37,8 @@ public:
     // Adds the outline path of `text` so its ink fills `box`: the height by
     // font size, the width by letter spacing (or squeezing when too wide).
     void fit_path(cairo_t* cr, std::string_view text, const text_box& box) const;
+    // The x of the middle of the ink's weight when `text` fills `box`.
+    double ink_centre_x(std::string_view text, const text_box& box) const;
     // Draws lettering into `box` in the given style.
     void draw(cairo_t* cr, std::string_view text, const text_box& box, const letter_style& st) const;
 

@@ -84,6 +84,20 @@ void lettering_checks() {
                 }
         EXPECT(bottom - top >= 12, "digit " + std::to_string(k) + " is at least 13 rows tall");
     }
+    // Every digit's ink weighs on the same middle of its cell, the narrow 1 too, so 00001 reads evenly.
+    auto weight_x = [](const rgb_image& d) {
+        double sum = 0, n = 0;
+        for (int y = 0; y < d.h; ++y)
+            for (int x = 0; x < d.w; ++x)
+                if (!is_key(d.at(x, y))) sum += x, n += 1;
+        return n > 0 ? sum / n : -1.0;
+    };
+    const double zero = weight_x(fixtures::frame(sprite::digit, 0));
+    for (int k = 1; k < 10; ++k) {
+        const double w = weight_x(fixtures::frame(sprite::digit, k));
+        EXPECT(w > zero - 0.6 && w < zero + 0.6, "digit " + std::to_string(k) + " sits in the middle of its cell like 0 (" +
+                                                   std::to_string(w) + " against " + std::to_string(zero) + ")");
+    }
     // Without a font the lettered sprites come out blank rather than crashing.
     const lettering none;
     EXPECT(opaque_count(title_image(none)) == 0, "no font, no title lettering");

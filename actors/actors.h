@@ -6,12 +6,14 @@
 #include "actors/actor_list.h"
 
 // Fields are declared in the order the battle code knows them; every constructor zeroes them.
+// A star of the night sky, shown while the daylight is low.
 struct star_tag {
     int x = 0, y = 0, hue = 0;
     void update();
     static void Create();
 };
 
+// The player's fort and its cannon: the one actor that is not in a list.
 struct fort_tag {
     int can_rot = 0, shot_tmr = 0, can_flash = 0, crot_stp = 0;
     void update();
@@ -19,12 +21,14 @@ struct fort_tag {
     void fire_cannon();
 };
 
+// A cannon ball, shrinking as it flies into the picture.
 struct canball_tag {
     float x = 0, y = 0, dir = 0, scale = 0;
     void update();
     static void Create(int dir);
 };
 
+// A cloud of the far layer, drawn behind the ground.
 struct backcloud_tag {
     float x = 0, y = 0;
     int back = 0;
@@ -33,6 +37,7 @@ struct backcloud_tag {
     static void Create();
 };
 
+// A cloud of the near layer, drawn over the whole battle.
 struct frontcloud_tag {
     float x = 0, y = 0;
     int back = 0;
@@ -41,6 +46,7 @@ struct frontcloud_tag {
     static void Create();
 };
 
+// The large troop carrier: a far pass, then a near pass dropping paratroopers.
 struct lgtrooper_tag {
     float x = 0, y = 0, scale = 0, xstp = 0;
     int frame = 0, fr_ctr = 0, jump_tmr = 0;
@@ -48,9 +54,20 @@ struct lgtrooper_tag {
     static void Create();
 };
 
+// The small troop carrier: the same flight from the other side, from the first day on.
 struct smtrooper_tag : lgtrooper_tag {
     void update();
     static void Create();
+};
+
+// A paratrooper dropped by a carrier; `state` takes the commando_state values.
+// What a commando is doing; kept in the int `state`.
+enum commando_state {
+    commando_drifting = 0, // under the open canopy, swinging
+    commando_opening = 1,  // falling while the canopy opens
+    commando_plunging = 2, // canopy torn by a ball: falling fast and spinning
+    commando_splatted = 3, // on the ground after the plunge, fading
+    commando_walking = 4,  // landed, walking into the fort
 };
 
 struct commando_tag {
@@ -61,6 +78,7 @@ struct commando_tag {
     static void Create(float x, float y, float rotation);
 };
 
+// The fighter: a far pass, then a low near pass dropping small bombs.
 struct mustang_tag {
     float x = 0, y = 0, scale = 0, xstp = 0;
     int frame = 0, fr_ctr = 0, bomb_tmr = 0;
@@ -68,6 +86,7 @@ struct mustang_tag {
     static void Create();
 };
 
+// A nuke rocket: level flight, engine cut, dive; it ends the game where it lands.
 struct nukerocket_tag {
     float x = 0, y = 0, rotation = 0, dir = 0;
     int frame = 0, fr_ctr = 0, dist_ctr = 0;
@@ -75,6 +94,7 @@ struct nukerocket_tag {
     static void Create();
 };
 
+// A fighter's small bomb, curling down into a dive.
 struct smallbomb_tag {
     float x = 0, y = 0, rotation = 0, dir = 0;
     int frame = 0;
@@ -82,12 +102,14 @@ struct smallbomb_tag {
     static void Create(float x, float y, int side);
 };
 
+// A fireball that grows and fades.
 struct explosion_tag {
     float x = 0, y = 0, scale = 0, rotation = 0, scstep = 0, alpha = 0;
     void update();
     static void Create(float x, float y, float scale, float scstep);
 };
 
+// A piece of a commando blown apart, or a drop of his blood.
 struct bodypart_tag {
     float x = 0, y = 0, xspd = 0, yspd = 0, speed = 0, scale = 0, rotation = 0, alpha = 0, rotstp = 0;
     int frame = 0, grhit = 0;
@@ -95,6 +117,7 @@ struct bodypart_tag {
     static void Create(float x, float y, float scale, float rotstp, int frame);
 };
 
+// A tumbling piece of an aircraft shot down.
 struct planepart_tag {
     float x = 0, y = 0, xspd = 0, yspd = 0, rotation = 0, scale = 0, rotstp = 0;
     int bomber = 0, frame = 0, grhit = 0;
@@ -102,12 +125,14 @@ struct planepart_tag {
     static void Create(float x, float y, float scale, float xdir, int first_frame, int bomber);
 };
 
+// The smoke ring a shot puffs out at the muzzle.
 struct smokering_tag {
     float x = 0, y = 0, alpha = 0, scale = 0, rotation = 0, speed = 0;
     void update();
     static void Create(float x, float y, float rotation);
 };
 
+// The scorch a small bomb leaves on the ground, fading slowly.
 struct bombmark_tag {
     float x = 0, y = 0, alpha = 0;
     void update();

@@ -1,5 +1,6 @@
 // What is left of a commando blown apart: flying, resting and fading.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"

@@ -1,10 +1,12 @@
 // Cannon balls: flight, shrinking and the hit tests against every target.
 #include "actors/actor_tables.h"
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/collision.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 namespace {

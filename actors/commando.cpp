@@ -1,9 +1,11 @@
 // Paratroopers: opening, drifting, plunging, landing and walking into the fort.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/collision.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 void commando_tag::Create(float x, float y, float rotation)
@@ -14,7 +16,7 @@ void commando_tag::Create(float x, float y, float rotation)
     c->rotation = rotation;
     c->alpha = 1.0f;
     c->scale = 0.7f;
-    c->state = 1;
+    c->state = commando_opening;
     // At the front: newer paratroopers are drawn behind the older ones.
     commando_list.insert_front(std::move(c));
 }
@@ -32,7 +34,7 @@ void commando_tag::update()
     set_draw_transform(0.0f, 1.0f, 1.0f);
 
     switch (state) {
-    case 1: // falling while the canopy opens, one frame every 21
+    case commando_opening: // one frame of the canopy every 21
         y = y + 1.0f;
         fr_tmr = fr_tmr + 1;
         if (fr_tmr > 20) {
@@ -42,21 +44,21 @@ void commando_tag::update()
         // The first swing goes against the carrier's tilt.
         rotstp = rotation == -15.0f ? 0.5f : -0.5f;
         if (fr_ctr >= 3) {
-            state = 0;
+            state = commando_drifting;
             rotation = 0.0f;
         }
         break;
-    case 2: // canopy torn: plunging and spinning
+    case commando_plunging:
         y = y + 2.0f;
         rotation = rotation + rotstp * 5.0f;
         fr_ctr = 0;
         if (y > 110.0f && scale < 1.5f) scale = scale + 0.006f;
         break;
-    case 3: // splat on the ground, fading
+    case commando_splatted:
         alpha = alpha - 0.001f;
         if (!(alpha > 0.0f)) commando_list.remove(this);
         break;
-    case 4: // walking to the fort
+    case commando_walking:
         fr_tmr = fr_tmr + 1;
         if (fr_tmr > 5) {
             fr_tmr = 0;
@@ -77,7 +79,7 @@ void commando_tag::update()
         else
             x = x - 1.0f;
         break;
-    default: // drifting under the canopy; steps of 0.5 meet +-25 exactly
+    default: // commando_drifting; steps of 0.5 meet +-25 exactly
         y = y + 0.4f;
         rotation = rotation + rotstp;
         if (rotation == 25.0f) rotstp = -0.5f;
@@ -91,8 +93,8 @@ void commando_tag::update()
                                         man_img, float_to_int(x), float_to_int(y), f, rotation, scale, scale))
             return;
         canball_list.remove(&b);
-        if (b.y < y && state != 2) { // through the canopy: he lives, for now
-            state = 2;
+        if (b.y < y && state != commando_plunging) { // through the canopy: he lives, for now
+            state = commando_plunging;
             play_effect(chutehit_snd, demo_mode);
             return;
         }
@@ -113,8 +115,8 @@ void commando_tag::update()
     });
 
     if (y > 410.0f) {
-        if (state == 2) {
-            state = 3;
+        if (state == commando_plunging) {
+            state = commando_splatted;
             frame = 13;
             y = 425.0f;
             play_effect(mansplat_snd, demo_mode);
@@ -122,9 +124,9 @@ void commando_tag::update()
                 score = score + 5;
                 casualties = casualties + 1;
             }
-        } else if (state == 0 || state == 1) {
+        } else if (state == commando_drifting || state == commando_opening) {
             frame = x > 320.0f ? 6 : 4; // face the fort's centre
-            state = 4;
+            state = commando_walking;
             fr_ctr = 0;
             fr_tmr = 0;
             y = 415.0f;

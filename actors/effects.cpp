@@ -1,5 +1,6 @@
 // Explosions, smoke rings and bomb marks: effects that only draw and fade.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"

@@ -1,8 +1,10 @@
 // Fighters on their far and near passes, and the small bombs they drop.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 void mustang_tag::Create()

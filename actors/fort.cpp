@@ -1,9 +1,11 @@
 // The fort and its cannon: drawing, aiming, firing and the pause control.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 void fort_tag::update()
@@ -72,10 +74,11 @@ void fort_tag::get_inputs()
     // 1..639 gives 0..182: the player can aim a little below the right-hand horizontal.
     can_rot = float_to_int(static_cast<float>(mouse_x()) / 3.5f);
 
-    if ((mouse_down(1) || joy_down(0, 0) || key_down(162)) && shot_tmr == 0) fire_cannon();
+    if ((mouse_down(mouse_left) || joy_down(pad_fire, first_pad) || key_down(key_left_control)) && shot_tmr == 0)
+        fire_cannon();
 
     // The first control that answers decides; the others keep their presses.
-    if (mouse_hit(2) || joy_hit(1, 0) || key_hit(32)) pause_menu();
+    if (mouse_hit(mouse_right) || joy_hit(pad_pause, first_pad) || key_hit(key_space)) pause_menu();
 }
 
 void fort_tag::fire_cannon()

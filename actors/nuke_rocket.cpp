@@ -1,8 +1,10 @@
 // Nuke rockets: level flight, engine cut, dive and impact.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 void nukerocket_tag::Create()

@@ -1,5 +1,6 @@
 // Tumbling pieces of aircraft shot down.
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"

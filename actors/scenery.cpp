@@ -1,6 +1,7 @@
 // Stars and the two cloud layers of the sky.
 #include "actors/actor_tables.h"
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"

@@ -4,6 +4,7 @@
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 namespace {

@@ -1,4 +1,6 @@
 // The one fort and the fifteen actor lists, created in the order the battle relies on.
+#include "actors/world_lists.h"
+
 #include "actors/actors.h"
 
 // Static construction in this file runs top to bottom, which is the lists' creation order.
@@ -18,6 +20,8 @@ actor_list<bodypart_tag> bodypart_list;
 actor_list<planepart_tag> planepart_list;
 actor_list<smokering_tag> smokering_list;
 actor_list<bombmark_tag> bombmark_list;
+
+static_assert(world_list_count == 15, "every list has its row in world_list_table");
 
 void update_fighters(int pass)
 {

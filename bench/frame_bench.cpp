@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "actors/actors.h"
+#include "harness/autoplay.h"
 #include "platform/headless_backend.h"
 #include "services/collision.h"
 #include "services/display.h"
@@ -26,7 +27,6 @@
 #include "shell/game_state.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
-#include "tools/replay/autoplay.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "actors/actors.h"
+#include "harness/autoplay.h"
 #include "platform/headless_backend.h"
 #include "platform/sdl_backend.h"
 #include "services/sound.h"
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
-#include "tools/replay/autoplay.h"
 
 // Present where a sanitizer's allocator is linked in (LeakSanitizer here): the bytes it has handed out,
 // counted by the block.

@@ -49,7 +49,7 @@ public:
     // Why the last window or audio request failed, for the one message the game prints.
     virtual const char* failure() const { return ""; }
 
-    // depth 0 asks for a window, anything else for full screen on the desktop's mode.
+    // A window of width x height, or with `fullscreen` the whole screen on the desktop's mode.
     virtual bool open_window(const char* caption, int width, int height, bool fullscreen) = 0;
     virtual void set_event_handler(event_handler handler) = 0;
     virtual void pump_events() = 0;

@@ -124,7 +124,7 @@ const std::string& app_title() { return title; }
 
 display* open_display(int width, int height, int depth, int hz, int flags)
 {
-    flags |= 2; // the driver's default: back-buffered
+    flags |= display_back_buffered; // the driver's default
     if (width <= 0 || height <= 0) return nullptr;
     if (!platform::current().open_window(title.c_str(), width, height, depth != 0)) return nullptr;
     the_display = std::make_unique<display>(display{width, height, depth, hz, flags});

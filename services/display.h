@@ -35,6 +35,10 @@ extern int display_generation;
 void set_app_title(const std::string& title);
 const std::string& app_title();
 
+// Display flags; every display is back-buffered whatever the caller asks.
+constexpr int display_back_buffered = 2;
+
+// depth 0 opens a window, any other depth full screen; hz 0 leaves frames unpaced.
 display* open_display(int width, int height, int depth, int hz, int flags);
 display* current_display();
 void flip_frame(int sync);

@@ -11,6 +11,13 @@ void start_input();
 void handle_input_event(const platform::event& e);
 void pump_input();
 
+// The game's numbers for the keys and buttons it reads: keys by their classic virtual-key code,
+// mouse buttons 1..3, pad buttons from 0 on each pad port.
+constexpr int key_escape = 27, key_space = 32, key_left_control = 162;
+constexpr int mouse_left = 1, mouse_right = 2;
+constexpr int pad_fire = 0, pad_pause = 1; // fire also picks menu rows and ends screens
+constexpr int first_pad = 0;
+
 int key_hit(int key);
 int key_down(int key);
 // The oldest unread character, 0 when none is waiting.

@@ -2,9 +2,11 @@
 #include "shell/day_cycle.h"
 
 #include "actors/actors.h"
+#include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/maths.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 void advance_daylight(int no_count)

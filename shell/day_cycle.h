@@ -8,3 +8,4 @@ void draw_sky(int pass);
 void draw_bonus_banner();
 // The three spawn timers: troop carriers, nuke rockets and fighters, each kind by its day.
 void spawn_enemies();
+// screen_flash() is defined here too; the actors call it, so it is declared in shell/battle_seam.h.

@@ -9,6 +9,7 @@
 #include "services/maths.h"
 #include "services/sound.h"
 #include "services/text.h"
+#include "shell/battle_seam.h"
 #include "shell/day_cycle.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
@@ -32,7 +33,7 @@ void draw_centred(const std::string& text, int y)
 void wait_for_pad_release()
 {
     pump_input();
-    while (joy_down(0, 0) || joy_hit(0, 0)) {
+    while (joy_down(pad_fire, first_pad) || joy_hit(pad_fire, first_pad)) {
         if (app_close_pending()) return; // seen again by the screen's own test
         delay_ms(10);
         pump_input();
@@ -55,7 +56,7 @@ std::string rank_line(int days)
 
 void game_over()
 {
-    clear_battlefield();
+    clear_battlefield(); // the actor that called is among the removed: see battle_seam.h
     screen_flash(1);
     stop_channel(music_channel);
     play_effect(explode2_snd, 0);
@@ -120,7 +121,7 @@ void game_over()
         screen_flash(0);
         draw_hud(0);
 
-        if (key_hit(27)) {
+        if (key_hit(key_escape)) {
             quit_requested = 1;
             break; // this frame is not presented
         }
@@ -133,7 +134,7 @@ void game_over()
             quit_requested = 1;
             break;
         }
-        if (mouse_hit(1) || joy_hit(0, 0)) break;
+        if (mouse_hit(mouse_left) || joy_hit(pad_fire, first_pad)) break;
     }
     presenting_loop = outer_loop;
 

@@ -2,23 +2,16 @@
 #include "shell/game_flow.h"
 
 #include "actors/actors.h"
+#include "actors/world_lists.h"
+#include "assets/sprite_set.h"
 #include "services/input.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
 
 void clear_battlefield()
 {
-    lgtrooper_list.clear();
-    smtrooper_list.clear();
-    mustang_list.clear();
-    nukerocket_list.clear();
-    smallbomb_list.clear();
-    explosion_list.clear();
-    smokering_list.clear();
-    canball_list.clear();
-    planepart_list.clear();
-    commando_list.clear();
-    bodypart_list.clear();
+    clear_battle_lists();
     banner_scale = 0.0f;
 }
 

@@ -1,9 +1,9 @@
-// The program-wide game state, and the few shell routines the battlefield actors may call.
+// The program-wide game state: the variables the battle and the screens share, and their start values.
 #pragma once
 
+#include <ctime> // POSIX declares a `daylight` of its own: declared first, ours below agrees with it
 #include <string>
 
-#include "assets/sprite_set.h"
 #include "services/sound.h"
 
 extern std::string volume_labels[11];
@@ -37,11 +37,7 @@ extern int music_volume_step;
 extern channel music_channel;
 extern int saved_pointer_x, saved_pointer_y;
 
-// Plays an effect once on a fresh channel at the effects volume, unless `silent` is 1.
-void play_effect(sound* s, int silent);
-// 1 starts a white flash; 0 draws and fades the one running.
-void screen_flash(int trigger);
-// The end-of-game screen, entered from the actor that ended the game.
-void game_over();
-// The pause loop, entered from the fort's input handling.
-void pause_menu();
+// Puts the program's start values back: every variable above (the label tables and the music
+// channel excepted: start-up builds and allocates those), a new fort and all fifteen lists empty.
+// Start-up calls it, and so does every test fixture.
+void set_start_values();

@@ -6,6 +6,7 @@
 #include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
+#include "shell/battle_seam.h"
 #include "shell/game_state.h"
 
 namespace {

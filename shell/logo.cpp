@@ -40,7 +40,7 @@ void show_logo()
         set_draw_alpha(1.0f);
         flip_frame(-1);
         wait_while_inactive(ch);
-        if (key_hit(27) || key_hit(32) || mouse_hit(1) || joy_hit(0, 0)) {
+        if (key_hit(key_escape) || key_hit(key_space) || mouse_hit(mouse_left) || joy_hit(pad_fire, first_pad)) {
             stop_channel(ch);
             break;
         }

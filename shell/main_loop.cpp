@@ -20,6 +20,7 @@
 #include "shell/logo.h"
 #include "shell/menu.h"
 #include "shell/music.h"
+#include "shell/world_frame.h"
 
 void wait_while_inactive(channel to_pause)
 {
@@ -55,12 +56,12 @@ namespace {
 // False when no display can be opened.
 bool start_up()
 {
+    set_start_values();
     register_embedded_assets();
     set_app_title(app_caption);
-    if (!open_display(640, 480, 32, 60, 2)) return false;
-    set_default_image_flags(9);
+    if (!open_display(640, 480, 32, 60, display_back_buffered)) return false;
+    set_default_image_flags(image_masked | image_dynamic);
     build_labels();
-    fort = fort_tag{};
     star_tag::Create(); // seeds the generator: the one seed of the run
     create_sprite_images();
     music_channel = alloc_channel();
@@ -86,7 +87,7 @@ bool start_up()
 // Escape, a quit request or a close request, tested in that order.
 bool leaving()
 {
-    if (key_hit(27)) return true;
+    if (key_hit(key_escape)) return true;
     if (quit_requested == 1) return true;
     return app_terminate() != 0;
 }

@@ -5,8 +5,6 @@
 
 // Runs the whole program on the backend in force; returns the exit status.
 int game_main();
-// Clears the back buffer and updates and draws the battlefield for one frame.
-void world_frame();
 // Waits, presenting nothing, while the window is inactive; the music is paused meanwhile.
 void wait_while_inactive(channel to_pause);
 // Moves the pointer with joystick 0 at full deflection.

@@ -7,6 +7,7 @@
 #include "services/input.h"
 #include "services/sound.h"
 #include "services/text.h"
+#include "shell/battle_seam.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
@@ -129,7 +130,7 @@ void menu_frame()
     }
 
     // The joystick is asked only when the mouse gave nothing, so one frame takes one click.
-    if (mouse_hit(1) || joy_hit(0, 0)) choose(hovered);
+    if (mouse_hit(mouse_left) || joy_hit(pad_fire, first_pad)) choose(hovered);
 
     set_draw_color(250, 0, 0);
     draw_centred(credit_line, credit_y);

@@ -3,6 +3,7 @@
 
 #include "services/sound.h"
 #include "services/sound_cache.h"
+#include "shell/game_state.h"
 
 namespace {
 

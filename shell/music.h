@@ -1,7 +1,7 @@
 // The two sound routines of the shell: one-shot effects and the looping music tracks.
 #pragma once
 
-#include "shell/game_state.h" // play_effect
+#include "shell/battle_seam.h" // play_effect is defined with the music
 
 // Track 0 is the attract-mode music, track 1 the battle music; each restarts from its beginning.
 // The new channel becomes `music_channel`; the one it replaces is released.

@@ -1,4 +1,6 @@
 // The pause loop over a snapshot of the frozen battle.
+#include "shell/pause_menu.h"
+
 #include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
@@ -33,8 +35,8 @@ void pause_menu()
         draw_hud(1);
         flip_frame(-1);
         wait_while_inactive(music_channel);
-        if (mouse_hit(2) || key_hit(32) || joy_hit(1, 0)) game_paused = 0;
-        if (key_hit(27) || app_terminate()) {
+        if (mouse_hit(mouse_right) || key_hit(key_space) || joy_hit(pad_pause, first_pad)) game_paused = 0;
+        if (key_hit(key_escape) || app_terminate()) {
             quit_requested = 1;
             game_paused = 0;
         }

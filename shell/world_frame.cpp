@@ -1,9 +1,11 @@
 // One frame of the battlefield, walked back to front: the walking order is the drawing order.
+#include "shell/world_frame.h"
+
 #include "actors/actors.h"
 #include "services/display.h"
+#include "shell/battle_seam.h"
 #include "shell/day_cycle.h"
 #include "shell/game_state.h"
-#include "shell/main_loop.h"
 
 void world_frame()
 {

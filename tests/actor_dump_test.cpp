@@ -6,7 +6,7 @@
 #include <string>
 
 #include "battle_fixture.h"
-#include "tools/replay/actor_dump.h"
+#include "harness/actor_dump.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 root=${1:-.}
 cd "$root" || exit 2
 hits=$(grep -rlE '#\s*include\s*[<"](SDL2?/)?SDL[^>"]*[>"]' --include='*.cpp' --include='*.h' \
-    services actors assets shell tools tests 2>/dev/null |
+    services actors assets shell harness tools tests 2>/dev/null |
     grep -v '^tests/window_probe\.cpp$')  # the probe plays pads through SDL's virtual joysticks
 if [ -n "$hits" ]; then
     echo "SDL headers outside platform/:"

@@ -37,7 +37,7 @@ TEST(clock_wrap, a_frame_late_across_the_wrap_is_presented_at_once)
     auto owned = std::make_unique<platform::headless_backend>(0xFFFFFFFFu - 500);
     platform::headless_backend* b = owned.get();
     platform::set_backend(std::move(owned));
-    ASSERT_NE(open_display(640, 480, 32, 60, 2), nullptr);
+    ASSERT_NE(open_display(640, 480, 32, 60, display_back_buffered), nullptr);
     while (b->ticks_ms() < 0xFFFFFFFFu - 20) flip_frame(-1);
     delay_ms(40); // the frame's drawing runs past the wrap and past its slot
     const uint32_t late = b->ticks_ms();

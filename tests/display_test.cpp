@@ -12,7 +12,7 @@ platform::headless_backend* fresh_display(int depth = 32, int hz = 60)
     auto b = std::make_unique<platform::headless_backend>(5000);
     auto* raw = b.get();
     platform::set_backend(std::move(b));
-    EXPECT_NE(open_display(640, 480, depth, hz, 2), nullptr);
+    EXPECT_NE(open_display(640, 480, depth, hz, display_back_buffered), nullptr);
     return raw;
 }
 
@@ -63,7 +63,7 @@ TEST(display, failing_to_open_changes_nothing)
 {
     platform::set_backend(nullptr); // the stand-in backend opens nothing
     int gen = display_generation;
-    EXPECT_EQ(open_display(640, 480, 32, 60, 2), nullptr);
+    EXPECT_EQ(open_display(640, 480, 32, 60, display_back_buffered), nullptr);
     EXPECT_EQ(display_generation, gen);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "assets/sprite_set.h"
 #include "platform/headless_backend.h"
 #include "services/display.h"
 #include "services/input.h"

@@ -29,7 +29,7 @@ inline paced_run run(uint32_t clock, int refresh, int frames, int draw_ms = 0)
     platform::headless_backend* b = owned.get();
     platform::set_backend(std::move(owned));
     paced_run r;
-    EXPECT_NE(open_display(640, 480, 32, 60, 2), nullptr);
+    EXPECT_NE(open_display(640, 480, 32, 60, display_back_buffered), nullptr);
     r.opening_ms = b->ticks_ms() - clock;
     r.opening_presents = b->presented();
     r.by_timer = pacing().soft_pacing;

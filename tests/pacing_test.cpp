@@ -57,7 +57,7 @@ TEST(screen_rates, a_window_is_not_probed)
     owned->set_refresh(60);
     platform::headless_backend* b = owned.get();
     platform::set_backend(std::move(owned));
-    ASSERT_NE(open_display(640, 480, 0, 60, 2), nullptr);
+    ASSERT_NE(open_display(640, 480, 0, 60, display_back_buffered), nullptr);
     EXPECT_EQ(b->ticks_ms(), 10000u);
     EXPECT_TRUE(pacing().soft_pacing);
 }
@@ -68,7 +68,7 @@ TEST(screen_rates, a_frame_that_misses_its_blank_waits_for_the_next_one)
     owned->set_refresh(60);
     platform::headless_backend* b = owned.get();
     platform::set_backend(std::move(owned));
-    ASSERT_NE(open_display(640, 480, 32, 60, 2), nullptr);
+    ASSERT_NE(open_display(640, 480, 32, 60, display_back_buffered), nullptr);
     ASSERT_FALSE(pacing().soft_pacing);
     flip_frame(-1);
     uint32_t t = b->ticks_ms();

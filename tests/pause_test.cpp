@@ -7,6 +7,7 @@
 #include "shell/day_cycle.h"
 #include "shell/game_flow.h"
 #include "shell/menu.h"
+#include "shell/world_frame.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// The span renderer against a straightforward per-pixel renderer kept here: identical pixels for
-// random quads of every kind, on every kernel level the processor has.
+// The span renderer against a per-pixel renderer written here from the drawing rules: identical pixels
+// for random quads of every kind, on every kernel level the processor has.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,120 +13,133 @@
 
 namespace {
 
-// ---- The per-pixel renderer: every covered pixel found and sampled from scratch, in doubles. ----
+// ---- The per-pixel renderer, written from the drawing rules alone: every pixel of the clip tested,
+// every texel sampled from scratch, every blend done in plain integer arithmetic. It shares no code
+// with the renderer but the texture it reads. ----
 namespace plain {
 
-struct uv_map {
-    double px, py, ex, ey, fx, fy, det, sgn;
-    bool ok;
-    double un(double cx, double cy) const { return sgn * ((cx - px) * fy - (cy - py) * fx); }
-    double vn(double cx, double cy) const { return sgn * (ex * (cy - py) - ey * (cx - px)); }
+// round(x / 255) to the nearest: 255 is odd, so no quotient falls half-way.
+uint32_t over255(uint32_t x) { return (x + 127) / 255; }
+
+// The five blend equations on one back-buffer pixel; the result's top byte is always 0.
+uint32_t blend(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t a, int mode)
+{
+    const uint32_t src[3] = {r, g, b};
+    uint32_t out[3];
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t d = (dst >> (16 - 8 * c)) & 255, s = src[c];
+        switch (mode) {
+        case blend_mask: // opaque where alpha passes the test, untouched elsewhere
+            if (a < 128) return dst;
+            out[c] = s;
+            break;
+        case blend_alpha: out[c] = over255(s * a + d * (255 - a)); break;
+        case blend_add: out[c] = std::min(255u, d + over255(s * a)); break;
+        case blend_multiply: out[c] = over255(d * s); break;
+        default: out[c] = s; // solid, and any unknown mode
+        }
+    }
+    return out[0] << 16 | out[1] << 8 | out[2];
+}
+
+// The quad is the affine image of the unit square: corner 0 at (0, 0), corner 1 at (1, 0), corner 3
+// at (0, 1). A point's (u, v) are kept scaled by the square's area `det` (made positive), which keeps
+// whole and half-pixel placements exact; a pixel is covered when its centre has 0 <= u, v < 1.
+struct square {
+    double x0, y0;   // corner 0
+    double ux, uy;   // corner 1 - corner 0
+    double vx, vy;   // corner 3 - corner 0
+    double det = 0;  // |cross(u edge, v edge)|
+    double sign = 1; // -1 for a mirrored quad
+    explicit square(const float xy[8])
+        : x0(xy[0]), y0(xy[1]), ux(xy[2] - x0), uy(xy[3] - y0), vx(xy[6] - x0), vy(xy[7] - y0)
+    {
+        const double area = ux * vy - uy * vx;
+        sign = area < 0 ? -1.0 : 1.0;
+        det = area * sign;
+    }
+    // u x det and v x det of the point (x, y): cross products with the two edges.
+    double u_det(double x, double y) const { return sign * ((x - x0) * vy - (y - y0) * vx); }
+    double v_det(double x, double y) const { return sign * (ux * (y - y0) - uy * (x - x0)); }
+    bool covers(double x, double y) const
+    {
+        const double u = u_det(x, y), v = v_det(x, y);
+        return u >= 0 && u < det && v >= 0 && v < det;
+    }
 };
 
-uv_map invert(const float xy[8])
-{
-    uv_map m{};
-    m.px = xy[0];
-    m.py = xy[1];
-    m.ex = xy[2] - m.px;
-    m.ey = xy[3] - m.py;
-    m.fx = xy[6] - m.px;
-    m.fy = xy[7] - m.py;
-    double det = m.ex * m.fy - m.ey * m.fx;
-    m.ok = det != 0.0;
-    m.sgn = det < 0 ? -1.0 : 1.0;
-    m.det = det * m.sgn;
-    return m;
-}
-
-bool inside(const uv_map& m, double cx, double cy)
-{
-    double u = m.un(cx, cy), v = m.vn(cx, cy);
-    return u >= 0.0 && u < m.det && v >= 0.0 && v < m.det;
-}
-
-bool narrow(double a, double b, double det, double& lo, double& hi)
-{
-    if (b == 0.0) return a >= 0.0 && a < det;
-    double x0 = (0.0 - a) / b, x1 = (det - a) / b;
-    if (x0 > x1) std::swap(x0, x1);
-    lo = std::max(lo, x0);
-    hi = std::min(hi, x1);
-    return lo <= hi + 1.0;
-}
-
+// Calls fn(x, y, u x det, v x det) for each covered pixel inside the clip. Only rows the four given
+// corners reach are visited, so a skewed fourth corner cuts the rows short.
 template <typename F>
-void scan(const uv_map& m, const float xy[8], const clip_rect& clip, F&& fn)
+void each_covered(const float xy[8], const clip_rect& clip, F&& fn)
 {
-    if (!m.ok) return;
-    float mn = std::min(std::min(xy[1], xy[3]), std::min(xy[5], xy[7]));
-    float mx = std::max(std::max(xy[1], xy[3]), std::max(xy[5], xy[7]));
-    int y0 = std::max(clip.y0, static_cast<int>(std::floor(mn - 0.5)));
-    int y1 = std::min(clip.y1, static_cast<int>(std::ceil(mx + 0.5)));
-    const double ux = m.sgn * m.fy, vx = -m.sgn * m.ey;
-    for (int y = y0; y < y1; ++y) {
-        double cy = y + 0.5;
-        double ua = m.un(0.0, cy), va = m.vn(0.0, cy);
-        double lo = clip.x0 - 1.0, hi = clip.x1 + 1.0;
-        if (!narrow(ua, ux, m.det, lo, hi)) continue;
-        if (!narrow(va, vx, m.det, lo, hi)) continue;
-        int x0 = std::max(clip.x0, static_cast<int>(std::ceil(lo - 0.5)) - 1);
-        int x1 = std::min(clip.x1 - 1, static_cast<int>(std::floor(hi - 0.5)) + 1);
-        while (x0 <= x1 && !inside(m, x0 + 0.5, cy)) ++x0;
-        while (x1 >= x0 && !inside(m, x1 + 0.5, cy)) --x1;
-        for (int x = x0; x <= x1; ++x) fn(x, y, m.un(x + 0.5, cy), m.vn(x + 0.5, cy));
-    }
+    const square q(xy);
+    if (q.det == 0) return;
+    const float top = std::min({xy[1], xy[3], xy[5], xy[7]}), bottom = std::max({xy[1], xy[3], xy[5], xy[7]});
+    const int first_row = std::max(clip.y0, static_cast<int>(std::floor(top - 0.5)));
+    const int end_row = std::min(clip.y1, static_cast<int>(std::ceil(bottom + 0.5)));
+    for (int y = first_row; y < end_row; ++y)
+        for (int x = clip.x0; x < clip.x1; ++x)
+            if (q.covers(x + 0.5, y + 0.5)) fn(x, y, q.u_det(x + 0.5, y + 0.5), q.v_det(x + 0.5, y + 0.5));
 }
 
-int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
-
-uint32_t fetch_nearest(const texture::level& l, double un, double vn, double det)
+// Edges clamp: positions off the texture read its border texels.
+uint32_t texel_at(const texture::level& l, int tx, int ty)
 {
-    int tx = clampi(static_cast<int>(std::floor(un * l.width / det)), 0, l.width - 1);
-    int ty = clampi(static_cast<int>(std::floor(vn * l.height / det)), 0, l.height - 1);
+    tx = std::clamp(tx, 0, l.width - 1);
+    ty = std::clamp(ty, 0, l.height - 1);
     return l.texels[static_cast<size_t>(ty) * l.width + tx];
 }
 
-uint32_t lerp_argb(uint32_t a, uint32_t b, uint32_t w)
+// Nearest: texel (floor(u x width), floor(v x height)).
+uint32_t nearest(const texture::level& l, double u_det, double v_det, double det)
+{
+    return texel_at(l, static_cast<int>(std::floor(u_det * l.width / det)),
+                    static_cast<int>(std::floor(v_det * l.height / det)));
+}
+
+// Two colours mixed channel by channel, `w` of 256 parts going to b, rounded to the nearest.
+uint32_t mix(uint32_t a, uint32_t b, uint32_t w)
 {
     uint32_t out = 0;
-    for (int s = 0; s < 32; s += 8) {
-        uint32_t ca = (a >> s) & 255, cb = (b >> s) & 255;
-        out |= ((ca * (256 - w) + cb * w + 128) >> 8) << s;
+    for (int shift : {24, 16, 8, 0}) {
+        const uint32_t ca = (a >> shift) & 255, cb = (b >> shift) & 255;
+        out |= (ca * (256 - w) + cb * w + 128) / 256 << shift;
     }
     return out;
 }
 
-uint32_t fetch_bilinear(const texture::level& l, double un, double vn, double det)
+// Texel centres sit at half-texel positions; the four around the point are mixed along x, then along
+// y, with weights of whole 256ths rounded to the nearest.
+uint32_t bilinear(const texture::level& l, double u_det, double v_det, double det)
 {
-    double fx = un * l.width / det - 0.5, fy = vn * l.height / det - 0.5;
-    int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
-    uint32_t wx = static_cast<uint32_t>((fx - x0) * 256.0 + 0.5);
-    uint32_t wy = static_cast<uint32_t>((fy - y0) * 256.0 + 0.5);
-    int xa = clampi(x0, 0, l.width - 1), xb = clampi(x0 + 1, 0, l.width - 1);
-    int ya = clampi(y0, 0, l.height - 1), yb = clampi(y0 + 1, 0, l.height - 1);
-    const uint32_t* ra = &l.texels[static_cast<size_t>(ya) * l.width];
-    const uint32_t* rb = &l.texels[static_cast<size_t>(yb) * l.width];
-    return lerp_argb(lerp_argb(ra[xa], ra[xb], wx), lerp_argb(rb[xa], rb[xb], wx), wy);
+    const double sx = u_det * l.width / det - 0.5, sy = v_det * l.height / det - 0.5;
+    const double left = std::floor(sx), upper = std::floor(sy);
+    const auto wx = static_cast<uint32_t>(std::lround((sx - left) * 256.0));
+    const auto wy = static_cast<uint32_t>(std::lround((sy - upper) * 256.0));
+    const int tx = static_cast<int>(left), ty = static_cast<int>(upper);
+    return mix(mix(texel_at(l, tx, ty), texel_at(l, tx + 1, ty), wx),
+               mix(texel_at(l, tx, ty + 1), texel_at(l, tx + 1, ty + 1), wx), wy);
 }
 
-double texel_footprint(const uv_map& m, const texture& tex)
+// Texels of level 0 crossed by one pixel's step along the screen's x or y, whichever is more.
+double texels_per_pixel(const float xy[8], const texture& tex)
 {
-    if (!m.ok) return 1.0;
-    double w = tex.width() / m.det, h = tex.height() / m.det;
-    double dx = std::hypot(m.fy * w, m.ey * h), dy = std::hypot(m.fx * w, m.ex * h);
-    return std::max(dx, dy);
+    const square q(xy);
+    if (q.det == 0) return 1.0;
+    // u changes by vy / det a pixel along x and by -vx / det along y; v by -uy / det and ux / det.
+    const double w = tex.width(), h = tex.height();
+    const double along_x = std::hypot(w * q.vy / q.det, h * q.uy / q.det);
+    const double along_y = std::hypot(w * q.vx / q.det, h * q.ux / q.det);
+    return std::max(along_x, along_y);
 }
 
-void shade(uint32_t& dst, uint32_t texel, const paint& p)
+// A texel tinted by the paint and blended onto the pixel.
+void put_texel(uint32_t& dst, uint32_t texel, const paint& p)
 {
-    uint32_t ta = texel >> 24;
-    uint32_t a = p.a == 255 ? ta : div255(ta * p.a);
-    uint32_t r = (texel >> 16) & 255, g = (texel >> 8) & 255, b = texel & 255;
-    if (p.r != 255) r = div255(r * p.r);
-    if (p.g != 255) g = div255(g * p.g);
-    if (p.b != 255) b = div255(b * p.b);
-    dst = blend_pixel(dst, r, g, b, a, p.blend);
+    const uint32_t a = over255((texel >> 24) * p.a);
+    dst = blend(dst, over255(((texel >> 16) & 255) * p.r), over255(((texel >> 8) & 255) * p.g),
+                over255((texel & 255) * p.b), a, p.blend);
 }
 
 struct buffer {
@@ -136,64 +149,51 @@ struct buffer {
     {
         return {std::max(0, c.x0), std::max(0, c.y0), std::min(w, c.x1), std::min(h, c.y1)};
     }
+    uint32_t& at(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
 
     void clear(const clip_rect& clip, uint32_t rgb)
     {
-        clip_rect c = cut(clip);
+        const clip_rect c = cut(clip);
         for (int y = c.y0; y < c.y1; ++y)
-            for (int x = c.x0; x < c.x1; ++x) px[static_cast<size_t>(y) * w + x] = rgb & 0xFFFFFF;
+            for (int x = c.x0; x < c.x1; ++x) at(x, y) = rgb & 0xFFFFFF;
     }
 
     void put_point(int x, int y, const clip_rect& clip, const paint& p)
     {
-        clip_rect c = cut(clip);
-        if (x < c.x0 || y < c.y0 || x >= c.x1 || y >= c.y1 || (p.blend == blend_mask && p.a < 128)) return;
-        uint32_t& d = px[static_cast<size_t>(y) * w + x];
-        d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
+        const clip_rect c = cut(clip);
+        if (x < c.x0 || y < c.y0 || x >= c.x1 || y >= c.y1) return;
+        at(x, y) = blend(at(x, y), p.r, p.g, p.b, p.a, p.blend);
     }
 
     void fill_quad(const float xy[8], const clip_rect& clip, const paint& p)
     {
-        if (p.blend == blend_mask && p.a < 128) return;
-        scan(invert(xy), xy, cut(clip), [&](int x, int y, double, double) {
-            uint32_t& d = px[static_cast<size_t>(y) * w + x];
-            d = blend_pixel(d, p.r, p.g, p.b, p.a, p.blend);
+        each_covered(xy, cut(clip), [&](int x, int y, double, double) {
+            at(x, y) = blend(at(x, y), p.r, p.g, p.b, p.a, p.blend);
         });
     }
 
+    // Mipmapped: the level is picked by log2 of the texels a pixel crosses, the nearest level, or
+    // when filtered the two around it mixed by the fraction in 256ths.
     void draw_quad(const texture& tex, const float xy[8], const clip_rect& clip, const paint& p)
     {
         if (tex.levels.empty()) return;
-        bool filtered = tex.flags & texture_filtered;
-        const texture::level* l0 = &tex.levels[0];
-        const texture::level* l1 = nullptr;
-        uint32_t level_mix = 0;
-        const uv_map m = invert(xy);
-        if ((tex.flags & texture_mipmapped) && tex.levels.size() > 1) {
-            double lod = std::log2(texel_footprint(m, tex));
-            if (lod > 0.0) {
-                int last = static_cast<int>(tex.levels.size()) - 1;
-                if (filtered) {
-                    int k = std::min(static_cast<int>(std::floor(lod)), last);
-                    l0 = &tex.levels[static_cast<size_t>(k)];
-                    if (k < last) {
-                        l1 = &tex.levels[static_cast<size_t>(k) + 1];
-                        level_mix = static_cast<uint32_t>((lod - k) * 256.0 + 0.5);
-                    }
-                } else {
-                    l0 = &tex.levels[static_cast<size_t>(std::min(static_cast<int>(std::lround(lod)), last))];
-                }
-            }
+        const bool filtered = tex.flags & texture_filtered;
+        const int last = static_cast<int>(tex.levels.size()) - 1;
+        int level = 0;
+        uint32_t level_mix = 0; // of 256, toward level + 1
+        const double lod = (tex.flags & texture_mipmapped) ? std::log2(texels_per_pixel(xy, tex)) : 0.0;
+        if (lod > 0.0 && filtered) {
+            level = std::min(static_cast<int>(std::floor(lod)), last);
+            if (level < last) level_mix = static_cast<uint32_t>(std::lround((lod - level) * 256.0));
+        } else if (lod > 0.0) {
+            level = std::min(static_cast<int>(std::lround(lod)), last);
         }
-        scan(m, xy, cut(clip), [&](int x, int y, double u, double v) {
-            uint32_t t;
-            if (filtered) {
-                t = fetch_bilinear(*l0, u, v, m.det);
-                if (l1) t = lerp_argb(t, fetch_bilinear(*l1, u, v, m.det), level_mix);
-            } else {
-                t = fetch_nearest(*l0, u, v, m.det);
-            }
-            shade(px[static_cast<size_t>(y) * w + x], t, p);
+        const texture::level& l0 = tex.levels[static_cast<size_t>(level)];
+        const double det = square(xy).det;
+        each_covered(xy, cut(clip), [&](int x, int y, double u, double v) {
+            uint32_t t = filtered ? bilinear(l0, u, v, det) : nearest(l0, u, v, det);
+            if (level_mix) t = mix(t, bilinear(tex.levels[static_cast<size_t>(level) + 1], u, v, det), level_mix);
+            put_texel(at(x, y), t, p);
         });
     }
 };

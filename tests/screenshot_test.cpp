@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/screenshot.h"
-#include "tools/common/png_write.h"
+#include "harness/png_write.h"
 
 namespace {
 

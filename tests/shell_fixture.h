@@ -39,10 +39,7 @@ protected:
         build_labels();
         build_flag_frames();
         stop_channel(music_channel);
-        sound_volume = 0.5f;
-        sound_volume_step = 5;
-        music_volume = 0.8f;
-        music_volume_step = 8;
+        sound_volume = 0.5f; // heard again: the battle fixture silences it
         // Ends any screen a faulty test leaves running, as a close request would.
         hb->set_frame_limit(20000);
     }
@@ -137,14 +134,7 @@ struct game_run {
         std::vector<platform::scripted_event> events;
         std::string error;
         EXPECT_TRUE(platform::parse_script(script, events, error)) << error;
-        clear_all_lists();
-        fort = fort_tag{};
-        demo_mode = game_paused = quit_requested = difficulty = 0;
-        sound_volume = 0.5f;
-        sound_volume_step = 5;
-        music_volume = 0.8f;
-        music_volume_step = 8;
-        old_high_score_path.clear();
+        old_high_score_path.clear(); // start-up puts every other start value back itself
 
         auto b = std::make_unique<platform::headless_backend>();
         platform::headless_backend* raw = b.get();

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "services/mixer.h"
 #include "services/sound.h"
+#include "shell/game_state.h"
 #include "shell/music.h"
 
 namespace {

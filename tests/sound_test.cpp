@@ -13,6 +13,7 @@
 #include "platform/headless_backend.h"
 #include "services/mixer.h"
 #include "services/sound.h"
+#include "shell/game_state.h"
 #include "shell/music.h"
 
 namespace fs = std::filesystem;

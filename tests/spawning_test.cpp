@@ -3,6 +3,7 @@
 
 #include "shell/day_cycle.h"
 #include "shell/game_flow.h"
+#include "shell/world_frame.h"
 #include "shell_fixture.h"
 
 namespace {

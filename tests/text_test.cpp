@@ -7,7 +7,7 @@
 
 #include "services/text.h"
 #include "test_display.h"
-#include "tools/common/png_write.h"
+#include "harness/png_write.h"
 
 namespace {
 

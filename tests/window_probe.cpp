@@ -172,7 +172,7 @@ int main()
     platform::set_backend(platform::make_sdl_backend());
     set_app_title("Ramparion window probe");
     // A window of its own size, so the test can resize it and see the picture letterboxed.
-    if (!open_display(640, 480, 0, 60, 2)) {
+    if (!open_display(640, 480, 0, 60, display_back_buffered)) {
         std::fprintf(stderr, "window_probe: no display\n");
         return 1;
     }

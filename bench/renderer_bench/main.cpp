@@ -13,7 +13,7 @@
 
 #include "peers.h"
 #include "services/renderer_spans.h"
-#include "tools/common/png_write.h"
+#include "harness/png_write.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "harness/actor_dump.h"
+#include "harness/autoplay.h"
+#include "harness/png_write.h"
 #include "platform/headless_backend.h"
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
-#include "tools/common/png_write.h"
-#include "tools/replay/actor_dump.h"
-#include "tools/replay/autoplay.h"
 #include "tools/replay/trace.h"
 
 namespace {

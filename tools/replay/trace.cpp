@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "actors/actors.h"
+#include "actors/world_lists.h"
 #include "services/display.h"
 #include "shell/game_state.h"
 #include "shell/menu.h"
@@ -28,15 +29,13 @@ std::string trace_line(int frame)
       << ",\"game_paused\":" << game_paused << ",\"score\":" << score << ",\"casualties\":" << casualties
       << ",\"men\":" << men << ",\"days_survived\":" << days_survived << ",\"best_score\":" << best_score
       << ",\"best_casualties\":" << best_casualties << ",\"daylight\":" << daylight
-      << ",\"difficulty\":" << difficulty << ",\"lists\":{"
-      << "\"star\":" << star_list.size() << ",\"canball\":" << canball_list.size()
-      << ",\"backcloud\":" << backcloud_list.size() << ",\"frontcloud\":" << frontcloud_list.size()
-      << ",\"lgtrooper\":" << lgtrooper_list.size() << ",\"smtrooper\":" << smtrooper_list.size()
-      << ",\"commando\":" << commando_list.size() << ",\"mustang\":" << mustang_list.size()
-      << ",\"nukerocket\":" << nukerocket_list.size() << ",\"smallbomb\":" << smallbomb_list.size()
-      << ",\"explosion\":" << explosion_list.size() << ",\"bodypart\":" << bodypart_list.size()
-      << ",\"planepart\":" << planepart_list.size() << ",\"smokering\":" << smokering_list.size()
-      << ",\"bombmark\":" << bombmark_list.size() << "},\"can_rot\":" << fort.can_rot
+      << ",\"difficulty\":" << difficulty << ",\"lists\":{";
+    const char* comma = "";
+    for_each_world_list([&](const auto& row) {
+        o << comma << '"' << row.name << "\":" << row.list->size();
+        comma = ",";
+    });
+    o << "},\"can_rot\":" << fort.can_rot
       << ",\"shot_tmr\":" << fort.shot_tmr << ",\"can_flash\":" << fort.can_flash
       << ",\"crot_stp\":" << fort.crot_stp << ",\"daylight_timer\":" << daylight_timer
       << ",\"daylight_step\":" << daylight_step << ",\"sun_angle\":" << exact(sun_angle)

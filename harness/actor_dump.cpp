@@ -1,9 +1,10 @@
 // One JSON line per presented frame with every actor of every list and the fort, field by field.
-#include "tools/replay/actor_dump.h"
+#include "harness/actor_dump.h"
 
 #include <cstdio>
 
 #include "actors/actors.h"
+#include "actors/world_lists.h"
 #include "services/display.h"
 
 namespace {
@@ -101,15 +102,15 @@ void dump(fields& f, const smokering_tag& a)
 void dump(fields& f, const bombmark_tag& a) { f("x", a.x)("y", a.y)("alpha", a.alpha); }
 
 template <typename T>
-void dump_list(std::string& out, const char* name, const actor_list<T>& l, bool& first_list)
+void dump_list(std::string& out, const world_list_row<T>& row, bool& first_list)
 {
     if (!first_list) out += ',';
     first_list = false;
     out += '"';
-    out += name;
+    out += row.name;
     out += "\":[";
     bool first = true;
-    l.each([&](const T& a, long id) {
+    row.list->each([&](const T& a, long id) {
         if (!first) out += ',';
         first = false;
         out += '{';
@@ -129,21 +130,7 @@ std::string actor_dump_line(int frame)
     out.reserve(16384);
     out += "{\"frame\":" + std::to_string(frame) + ",\"loop\":\"" + presenting_loop + "\",\"lists\":{";
     bool first = true;
-    dump_list(out, "star", star_list, first);
-    dump_list(out, "canball", canball_list, first);
-    dump_list(out, "backcloud", backcloud_list, first);
-    dump_list(out, "frontcloud", frontcloud_list, first);
-    dump_list(out, "lgtrooper", lgtrooper_list, first);
-    dump_list(out, "smtrooper", smtrooper_list, first);
-    dump_list(out, "commando", commando_list, first);
-    dump_list(out, "mustang", mustang_list, first);
-    dump_list(out, "nukerocket", nukerocket_list, first);
-    dump_list(out, "smallbomb", smallbomb_list, first);
-    dump_list(out, "explosion", explosion_list, first);
-    dump_list(out, "bodypart", bodypart_list, first);
-    dump_list(out, "planepart", planepart_list, first);
-    dump_list(out, "smokering", smokering_list, first);
-    dump_list(out, "bombmark", bombmark_list, first);
+    for_each_world_list([&](const auto& row) { dump_list(out, row, first); });
     out += "},\"fort\":{";
     fields f(out);
     f("can_rot", fort.can_rot)("shot_tmr", fort.shot_tmr)("can_flash", fort.can_flash)("crot_stp", fort.crot_stp);

@@ -1,6 +1,6 @@
 // A small bot that plays through the same pointer and fire controls a player uses.
 // It reads where the actors are, as a player sees them, and never changes the game's state.
-#include "tools/replay/autoplay.h"
+#include "harness/autoplay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,7 @@
 
 #include "actors/actors.h"
 #include "services/display.h"
+#include "services/input.h"
 #include "services/maths.h"
 #include "shell/game_state.h"
 
@@ -207,15 +208,15 @@ autoplayer::autoplayer(int difficulty, int games, std::function<void(const event
 void autoplayer::click(int x, int y)
 {
     send_({event_kind::mouse_move, x, y});
-    send_({event_kind::mouse_down, 1});
-    send_({event_kind::mouse_up, 1});
+    send_({event_kind::mouse_down, mouse_left});
+    send_({event_kind::mouse_up, mouse_left});
 }
 
 void autoplayer::hold_fire(bool on)
 {
     if (on == firing_) return;
     firing_ = on;
-    send_({on ? event_kind::mouse_down : event_kind::mouse_up, 1});
+    send_({on ? event_kind::mouse_down : event_kind::mouse_up, mouse_left});
 }
 
 void autoplayer::after_frame(int frame)
@@ -226,8 +227,8 @@ void autoplayer::after_frame(int frame)
     switch (phase_) {
     case phase::logo:
         if (std::strcmp(loop, "logo") == 0 && phase_frames_ % 30 == 1) { // a player skips the logo
-            send_({event_kind::key_down, 32});
-            send_({event_kind::key_up, 32});
+            send_({event_kind::key_down, key_space});
+            send_({event_kind::key_up, key_space});
         }
         if (std::strcmp(loop, "world") == 0 && demo_mode == 1) {
             phase_ = phase::menu;

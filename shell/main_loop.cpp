@@ -20,6 +20,7 @@
 #include "shell/logo.h"
 #include "shell/menu.h"
 #include "shell/music.h"
+#include "shell/settings.h"
 
 void wait_while_inactive(channel to_pause)
 {
@@ -57,7 +58,9 @@ bool start_up()
 {
     register_embedded_assets();
     set_app_title(app_caption);
+    load_settings(); // the volumes, the onslaught and the window the player kept, before the first frame
     if (!open_display(640, 480, 32, 60, 2)) return false;
+    note_display_opened();
     set_default_image_flags(9);
     build_labels();
     fort = fort_tag{};
@@ -98,6 +101,7 @@ void shut_down()
         delay_ms(500); // lets the device play out what it holds, so the music stops without a click
     }
     save_high_score();
+    save_settings_at_exit();
 }
 
 } // namespace

@@ -62,7 +62,7 @@ std::string lower(std::string s)
 std::string shown(const std::string& s)
 {
     std::string out;
-    for (char c : s.substr(0, 40)) out += static_cast<unsigned char>(c) < 32 || c == 127 ? '?' : c;
+    for (char c : s.substr(0, 40)) out += c >= 32 && c < 127 ? c : '?'; // ASCII only: a terminal shows it as it is
     if (s.size() > 40) out += "...";
     return "\"" + out + "\"";
 }

@@ -74,14 +74,10 @@ public:
 
     // The window the player kept from the last run, told before the window opens: full screen, or a
     // window of width x height (0 x 0: the backend's own size). A choice on the command line wins.
-    virtual void prefer_window(bool fullscreen, int width, int height) { (void)fullscreen, (void)width, (void)height; }
+    virtual void prefer_window(bool /*fullscreen*/, int /*width*/, int /*height*/) {}
     // How the window is now: full screen or not, and its size as a window (now, or the last time it
     // was one; 0 x 0 when never). False when the backend cannot tell.
-    virtual bool window_state(bool& fullscreen, int& width, int& height) const
-    {
-        (void)fullscreen, (void)width, (void)height;
-        return false;
-    }
+    virtual bool window_state(bool& /*fullscreen*/, int& /*width*/, int& /*height*/) const { return false; }
 
     // The player's own folder for saved files, ending in '/', made if missing; empty when none can be had.
     virtual std::string user_folder() { return ""; }

@@ -46,6 +46,13 @@ public:
     // Receives the 735 sample frames mixed for each presented frame, when audio is open.
     std::function<void(const int16_t* samples, int frames)> on_audio;
 
+    // The window as the game asked for it, which window_state() reports back; tests change it as a
+    // player's Alt+Enter or resizing would.
+    struct window_shape {
+        bool fullscreen = true;
+        int width = 0, height = 0;
+    } shape;
+
     int presented() const { return presented_; }
     int pointer_x() const { return pointer_x_; }
     int pointer_y() const { return pointer_y_; }
@@ -71,6 +78,14 @@ public:
     int joystick_count() override;
     bool joystick_read(int index, joystick_state& state) override;
     std::string user_folder() override { return user_folder_; }
+    void prefer_window(bool fullscreen, int width, int height) override { shape = {fullscreen, width, height}; }
+    bool window_state(bool& fullscreen, int& width, int& height) const override
+    {
+        fullscreen = shape.fullscreen;
+        width = shape.width;
+        height = shape.height;
+        return true;
+    }
 
 private:
     struct pad {

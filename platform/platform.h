@@ -72,6 +72,13 @@ public:
     // Reads pad `index` of that list; false when it no longer answers.
     virtual bool joystick_read(int index, joystick_state& state) = 0;
 
+    // The window the player kept from the last run, told before the window opens: full screen, or a
+    // window of width x height (0 x 0: the backend's own size). A choice on the command line wins.
+    virtual void prefer_window(bool /*fullscreen*/, int /*width*/, int /*height*/) {}
+    // How the window is now: full screen or not, and its size as a window (now, or the last time it
+    // was one; 0 x 0 when never). False when the backend cannot tell.
+    virtual bool window_state(bool& /*fullscreen*/, int& /*width*/, int& /*height*/) const { return false; }
+
     // The player's own folder for saved files, ending in '/', made if missing; empty when none can be had.
     virtual std::string user_folder() { return ""; }
 };

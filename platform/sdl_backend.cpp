@@ -44,7 +44,10 @@ public:
         if (!video_ok_ && !start_video()) return false;
         pic_w_ = width;
         pic_h_ = height;
-        if (mode_ != window_mode::as_asked) fullscreen = mode_ == window_mode::fullscreen;
+        if (mode_ != window_mode::as_asked)
+            fullscreen = mode_ == window_mode::fullscreen;
+        else if (kept_)
+            fullscreen = kept_fullscreen_;
         if (!window_) {
             int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w, h;
             Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
@@ -59,6 +62,7 @@ public:
             } else {
                 fullscreen = false;
                 window_size(0, w, h);
+                kept_size(0, w, h);
             }
             // Made for OpenGL, the renderer SDL picks first here, so it is not swapped for
             // another window (a flash on screen) when the renderer comes.
@@ -366,6 +370,34 @@ private:
         window_size_for(free.w, free.h, pic_w_, pic_h_, w, h);
     }
 
+    void prefer_window(bool fullscreen, int width, int height) override
+    {
+        kept_ = true;
+        kept_fullscreen_ = fullscreen;
+        kept_w_ = width;
+        kept_h_ = height;
+    }
+
+    bool window_state(bool& fullscreen, int& width, int& height) const override
+    {
+        if (!window_) return false;
+        fullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+        width = window_w_;
+        height = window_h_;
+        if (!fullscreen) SDL_GetWindowSize(window_, &width, &height);
+        return true;
+    }
+
+    // The size the player's window had last time, where it fits on display `index`.
+    void kept_size(int index, int& w, int& h) const
+    {
+        if (kept_w_ <= 0 || kept_h_ <= 0) return;
+        SDL_Rect free{0, 0, kept_w_, kept_h_};
+        if (SDL_GetDisplayUsableBounds(index, &free) != 0) SDL_GetDisplayBounds(index, &free);
+        w = kept_w_ < free.w ? kept_w_ : free.w;
+        h = kept_h_ < free.h ? kept_h_ : free.h;
+    }
+
     pointer_map pointer_mapping() const
     {
         int ww = pic_w_, wh = pic_h_, ow = pic_w_, oh = pic_h_;
@@ -529,7 +561,10 @@ private:
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowBordered(window_, SDL_TRUE);
             int w = window_w_, h = window_h_;
-            if (w <= 0 || h <= 0) window_size(index, w, h);
+            if (w <= 0 || h <= 0) {
+                window_size(index, w, h);
+                kept_size(index, w, h);
+            }
             SDL_SetWindowSize(window_, w, h);
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index), SDL_WINDOWPOS_CENTERED_DISPLAY(index));
         }
@@ -554,6 +589,9 @@ private:
     int enlarged_scale_ = 0;
     int pic_w_ = 640, pic_h_ = 480;
     int window_w_ = 0, window_h_ = 0; // the window's size the last time it was one
+    bool kept_ = false; // the player's window from the last run, when the game told it
+    bool kept_fullscreen_ = true;
+    int kept_w_ = 0, kept_h_ = 0;
     bool vsync_ = false;
     bool fullscreen_ = true;
     bool enter_taken_ = false;

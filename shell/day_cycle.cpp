@@ -8,6 +8,7 @@
 #include "services/maths.h"
 #include "shell/battle_seam.h"
 #include "shell/game_state.h"
+#include "shell/settings.h"
 
 void advance_daylight(int no_count)
 {
@@ -111,7 +112,7 @@ void screen_flash(int trigger)
     }
     if (flash_alpha > 0.0f) {
         set_blend_mode(blend_alpha);
-        set_draw_alpha(flash_alpha);
+        set_draw_alpha(flash_alpha * flash_share()); // gentler on request; the fade itself is the same
         set_draw_color(255, 255, 255);
         draw_rect(0, 0, 800, 571);
         set_draw_alpha(1.0f);

@@ -2,16 +2,15 @@
 #include "shell/high_score.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/platform.h"
 #include "services/files.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
+#include "shell/saved_file.h"
 
 std::string old_high_score_path = old_high_score_file;
 void (*high_score_before_rename)() = nullptr;
@@ -20,39 +19,27 @@ namespace {
 
 constexpr size_t file_size = 8;
 
-std::string user_folder()
-{
-    std::string folder = platform::current().user_folder();
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
-void say(const std::string& path, const std::string& what, const char* outcome)
-{
-    std::fprintf(stderr, "ramparion: %s %s; %s\n", disk_path(path).c_str(), what.c_str(), outcome);
-}
-
 // Anything but two non-negative little-endian ints in exactly 8 bytes counts as no best score.
 bool read_file(const std::string& path, int& score_out, int& casualties_out)
 {
     const char* outcome = "the best score starts at 0";
     if (file_kind(path) == 2) {
-        say(path, "is a folder", outcome);
+        say_about_file(path, "is a folder", outcome);
         return false;
     }
     stream_handle s(open_read(path));
     if (!s) {
-        say(path, std::string("cannot be read: ") + std::strerror(errno), outcome);
+        say_about_file(path, std::string("cannot be read: ") + std::strerror(errno), outcome);
         return false;
     }
     uint8_t bytes[file_size + 1];
     size_t n = read_bytes(s.get(), bytes, sizeof bytes);
     if (stream_failed(s.get())) {
-        say(path, "cannot be read", outcome);
+        say_about_file(path, "cannot be read", outcome);
         return false;
     }
     if (n != file_size) {
-        say(path, n > file_size ? "is longer than 8 bytes" : "has " + std::to_string(n) + " bytes, not 8", outcome);
+        say_about_file(path, n > file_size ? "is longer than 8 bytes" : "has " + std::to_string(n) + " bytes, not 8", outcome);
         return false;
     }
     int v[2];
@@ -62,7 +49,7 @@ bool read_file(const std::string& path, int& score_out, int& casualties_out)
         v[k] = static_cast<int>(u);
     }
     if (v[0] < 0 || v[1] < 0) {
-        say(path, "holds a negative value", outcome);
+        say_about_file(path, "holds a negative value", outcome);
         return false;
     }
     score_out = v[0];
@@ -70,29 +57,11 @@ bool read_file(const std::string& path, int& score_out, int& casualties_out)
     return true;
 }
 
-// A save killed between making its copy and renaming it leaves "hiscore.dat.XXXXXX" behind; ones
-// older than a minute belong to no save still running and are swept at start-up.
-void sweep_stale_copies(const std::string& folder)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const std::string prefix = std::string(high_score_name) + ".";
-    auto now = fs::file_time_type::clock::now();
-    for (fs::directory_iterator it(disk_path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-        std::error_code e2;
-        if (!it->is_regular_file(e2) || e2) continue;
-        auto written = it->last_write_time(e2);
-        if (!e2 && now - written > std::chrono::minutes(1)) fs::remove(it->path(), e2);
-    }
-}
-
 } // namespace
 
 std::string high_score_path()
 {
-    std::string folder = user_folder();
+    std::string folder = player_folder();
     return folder.empty() ? "" : folder + high_score_name;
 }
 
@@ -101,7 +70,7 @@ void load_high_score()
     best_score = 0;
     best_casualties = 0;
     std::string path = high_score_path();
-    if (!path.empty()) sweep_stale_copies(user_folder());
+    if (!path.empty()) sweep_stale_copies(player_folder(), high_score_name);
     // Until the player has a file of their own, an earlier build's file is read; the next save carries it over.
     if (path.empty() || file_kind(path) == 0) path = old_high_score_path;
     if (path.empty() || file_kind(path) == 0) return; // the first run
@@ -115,35 +84,16 @@ void load_high_score()
 void save_high_score()
 {
     const char* outcome = "the best score was not saved";
-    std::string folder = user_folder();
+    std::string folder = player_folder();
     if (folder.empty()) {
         std::fprintf(stderr, "ramparion: there is no folder for saved files; %s\n", outcome);
         return;
     }
-    std::string path = folder + high_score_name;
     // Written aside, synced and renamed over the old file: whatever fails, the old file stays whole.
-    std::string temp;
-    stream* s = open_temp_beside(path, temp);
-    if (!s) {
-        say(folder, std::string("takes no new file: ") + std::strerror(errno), outcome);
-        return;
-    }
-    write_int(s, best_score);
-    write_int(s, best_casualties);
-    bool synced = sync_stream(s);
-    int e = errno;
-    bool closed = close_stream(s);
-    if (!synced || !closed) {
-        std::remove(temp.c_str());
-        say(temp, std::string("could not be written: ") + std::strerror(synced ? EIO : e), outcome);
-        return;
-    }
-    if (high_score_before_rename) high_score_before_rename();
-    if (std::rename(temp.c_str(), disk_path(path).c_str()) != 0) {
-        e = errno;
-        std::remove(temp.c_str());
-        say(path, std::string("could not be replaced: ") + std::strerror(e), outcome);
-        return;
-    }
-    if (!sync_folder(folder)) say(folder, std::string("could not be synced: ") + std::strerror(errno), "the best score may not last a crash");
+    uint8_t bytes[file_size];
+    const int values[2] = {best_score, best_casualties};
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 4; ++i) bytes[4 * k + i] = static_cast<uint8_t>(static_cast<uint32_t>(values[k]) >> (8 * i));
+    replace_file(folder, high_score_name, std::string(reinterpret_cast<const char*>(bytes), file_size), "the best score",
+                 high_score_before_rename);
 }

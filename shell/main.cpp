@@ -6,6 +6,7 @@
 #include "platform/sdl_backend.h"
 #include "shell/data_folder.h"
 #include "shell/main_loop.h"
+#include "shell/settings.h"
 
 #ifndef RAMPARION_VERSION
 #define RAMPARION_VERSION "unknown"
@@ -14,18 +15,22 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: ramparion [--window | --fullscreen] [--version] [--help]\n"
-    "  --window      play in a window (Alt+Enter switches)\n"
-    "  --fullscreen  play full screen on the desktop's mode (the default)\n"
-    "  --version     print the version and leave\n"
-    "  --help        print this and leave\n";
+    "usage: ramparion [--window | --fullscreen] [--reduce-flashing] [--version] [--help]\n"
+    "  --window           play in a window this time (Alt+Enter switches; the switch is kept)\n"
+    "  --fullscreen       play full screen on the desktop's mode this time (the first run's default)\n"
+    "  --reduce-flashing  draw the white screen flashes at a quarter of their strength this time\n"
+    "                     (reduce_flashing = on in settings.ini keeps it)\n"
+    "  --version          print the version and leave\n"
+    "  --help             print this and leave\n"
+    "Volumes, onslaught, full screen or window and the window's size are kept in settings.ini\n"
+    "beside the best score, in ~/.local/share/ramparion/.\n";
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     auto mode = platform::window_mode::as_asked;
-    bool version = false, help = false;
+    bool version = false, help = false, gentle = false;
     // Every argument is checked before any is acted on, so a typo is never half obeyed.
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
@@ -33,6 +38,8 @@ int main(int argc, char** argv)
             mode = platform::window_mode::window;
         } else if (std::strcmp(a, "--fullscreen") == 0) {
             mode = platform::window_mode::fullscreen;
+        } else if (std::strcmp(a, "--reduce-flashing") == 0) {
+            gentle = true;
         } else if (std::strcmp(a, "--version") == 0) {
             version = true;
         } else if (std::strcmp(a, "--help") == 0) {
@@ -46,6 +53,7 @@ int main(int argc, char** argv)
     if (version) std::printf("Ramparion '07 %s\n", RAMPARION_VERSION);
     if (help || version) return 0;
     enter_data_folder();
+    if (gentle) reduce_flashing_this_run();
     platform::set_backend(platform::make_sdl_backend(mode));
     int status = game_main();
     platform::set_backend(nullptr);

@@ -20,6 +20,7 @@
 #include "shell/logo.h"
 #include "shell/menu.h"
 #include "shell/music.h"
+#include "shell/settings.h"
 #include "shell/world_frame.h"
 
 void wait_while_inactive(channel to_pause)
@@ -59,7 +60,9 @@ bool start_up()
     set_start_values();
     register_embedded_assets();
     set_app_title(app_caption);
+    load_settings(); // the volumes, the onslaught and the window the player kept, before the first frame
     if (!open_display(640, 480, 32, 60, display_back_buffered)) return false;
+    note_display_opened();
     set_default_image_flags(image_masked | image_dynamic);
     build_labels();
     star_tag::Create(); // seeds the generator: the one seed of the run
@@ -99,6 +102,7 @@ void shut_down()
         delay_ms(500); // lets the device play out what it holds, so the music stops without a click
     }
     save_high_score();
+    save_settings_at_exit();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "shell/game_state.h"
 #include "shell/labels.h"
 #include "shell/music.h"
+#include "shell/settings.h"
 
 int menu_hover = -1;
 
@@ -69,14 +70,17 @@ void choose(int row)
         break;
     case 2:
         if (demo_mode == 1) difficulty = difficulty == 1 ? 0 : difficulty + 1;
+        save_settings();
         break;
     case 3:
         step_volume(sound_volume_step, sound_volume);
         play_effect(cannon_snd, 0); // so the new volume is heard
+        save_settings();
         break;
     case 4:
         step_volume(music_volume_step, music_volume);
         set_channel_volume(music_channel, music_volume);
+        save_settings();
         break;
     case 5:
         quit_requested = 1;

@@ -25,6 +25,7 @@ empty() { # empty FILE WHAT
 run 0 --help
 has "$out" "usage: ramparion" "--help prints no usage"
 has "$out" "--fullscreen" "--help does not list --fullscreen"
+has "$out" "--reduce-flashing" "--help does not list --reduce-flashing"
 empty "$err" "--help wrote to stderr"
 
 run 0 --version
@@ -39,7 +40,7 @@ for args in "--bogus" "-h" "--window extra" "--version --bogus" "--help -v" "--w
 done
 
 # --window and --fullscreen are taken: without a desktop the game gets as far as the display.
-for args in --window --fullscreen "--window --fullscreen"; do
+for args in --window --fullscreen "--window --fullscreen" --reduce-flashing; do
     run 1 $args
     has "$err" "cannot open the display" "'$args' was not taken as an option"
 done

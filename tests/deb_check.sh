@@ -86,7 +86,18 @@ readelf -S "$game" | grep -q '\.symtab' && fail "the game is not stripped"
 zcat "$work/root/usr/share/man/man6/ramparion.6.gz" | grep -q "^\.TH RAMPARION 6 .*$version" || fail "the manual page"
 zcat "$work/root/usr/share/doc/ramparion/changelog.gz" > "$work/changelog" || fail "the changelog is not gzipped"
 [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] || fail "the changelog's newest entry is not $version"
-grep -q "SIL Open Font License" "$work/root/usr/share/doc/ramparion/copyright" || fail "the copyright file lacks the font's licence"
+copyright=$work/root/usr/share/doc/ramparion/copyright
+grep -q "SIL Open Font License" "$copyright" || fail "the copyright file lacks the font's licence"
+# Machine-readable: the format's header, a Files stanza for each licence and each licence's text, every
+# text line indented (an empty line would end the stanza), no line ending in blanks.
+head -1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+    fail "the copyright file does not name its format"
+for l in MIT OFL-1.1; do
+    [ "$(grep -c "^License: $l\$" "$copyright")" -eq 2 ] || fail "the copyright file lacks a Files stanza or the text for $l"
+done
+awk '/^License: (MIT|OFL-1.1)$/ && !files[$0]++ { next } /^License: / { body = 1; next } body && /^$/ { body = 0 } body && !/^ / { bad = 1 } END { exit bad }' \
+    "$copyright" || fail "a licence text line is not indented"
+grep -q '[[:space:]]$' "$copyright" && fail "the copyright file has lines ending in blanks"
 grep -q "^ramparion: package-section-games-but-contains-no-game$" "$work/root/usr/share/lintian/overrides/ramparion" ||
     fail "the lintian override"
 

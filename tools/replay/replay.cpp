@@ -19,6 +19,7 @@
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
+#include "shell/settings.h"
 #include "tools/replay/trace.h"
 
 namespace {
@@ -33,16 +34,33 @@ struct options {
     uint32_t clock = 1000;
     int refresh = -1; // the simulated screen's Hz; 0: vsync forced off; -1: no screen to wait for
     int frames = -1;
+    bool reduce_flashing = false;
     std::map<int, std::string> shots;
 };
 
-void usage()
+void usage(std::FILE* to)
 {
-    std::fprintf(stderr,
-                 "usage: ramparion-replay [--script FILE] [--clock MS] [--frames N] [--shot N:FILE.png]...\n"
-                 "                        [--trace FILE] [--trace-every N] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
-                 "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n"
-                 "                        [--refresh HZ|off]\n");
+    std::fprintf(to,
+                 "usage: ramparion-replay [OPTION]...\n"
+                 "Runs the game on a virtual screen, clock and sound card, from a script or the bot.\n"
+                 "  --script FILE         input to deliver, as \"FRAME EVENT ARGS\" lines (none: no input)\n"
+                 "  --clock MS            the virtual clock's start, which seeds the battle (default 1000)\n"
+                 "  --frames N            ask the game to leave after N presented frames\n"
+                 "  --shot N:FILE.png     write presented frame N as a picture; may be repeated\n"
+                 "  --trace FILE          write the game state after each presented frame, one JSON line each\n"
+                 "  --trace-every N       keep every N-th trace line (default 1)\n"
+                 "  --actors FILE         write every actor's state after each presented frame, JSON lines\n"
+                 "  --actors-every N      keep every N-th actor line (default 1)\n"
+                 "  --audio FILE.wav      write the mixed sound, 44100 Hz 16-bit stereo\n"
+                 "  --data DIR            the folder holding data/ (default: beside the tool, then installed)\n"
+                 "  --save-dir DIR        the player's folder (hiscore.dat, settings.ini); default: a scratch\n"
+                 "                        folder removed at the end, so no settings and no best score\n"
+                 "  --autoplay normal|suicidal  the bot plays games at that onslaught from the title menu\n"
+                 "  --games N             games the bot plays before it presses Escape (default 1)\n"
+                 "  --record FILE         write the bot's input as a script that --script replays\n"
+                 "  --refresh HZ|off      a screen of HZ Hz to wait for, or vsync forced off (default: none)\n"
+                 "  --reduce-flashing     draw the white flashes at a quarter, as the game's option does\n"
+                 "  --help, -h            print this and leave\n");
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -60,8 +78,10 @@ bool parse_args(int argc, char** argv, options& o)
         const char* v = nullptr;
         long long n = 0;
         if (a == "--help" || a == "-h") {
-            usage();
+            usage(stdout);
             std::exit(0);
+        } else if (a == "--reduce-flashing") {
+            o.reduce_flashing = true;
         } else if (a == "--script" && (v = value())) {
             o.script = v;
         } else if (a == "--trace" && (v = value())) {
@@ -99,7 +119,7 @@ bool parse_args(int argc, char** argv, options& o)
             o.shots[static_cast<int>(n)] = colon + 1;
         } else {
             std::fprintf(stderr, "ramparion-replay: bad or incomplete option \"%s\"\n", a.c_str());
-            usage();
+            usage(stderr);
             return false;
         }
     }
@@ -194,6 +214,7 @@ int main(int argc, char** argv)
     std::string save_folder = absolute(o.save_dir) + "/";
     old_high_score_path.clear();
     enter_data_folder(absolute(o.data));
+    if (o.reduce_flashing) reduce_flashing_this_run();
 
     std::FILE* trace = nullptr;
     if (!o.trace.empty() && !(trace = std::fopen(o.trace.c_str(), "w"))) {

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "services/files.h"
+#include "shell/demo.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
 
@@ -112,38 +113,48 @@ void load_high_score()
     }
 }
 
-void save_high_score()
+bool save_whole_file(const std::string& path, const uint8_t* bytes, size_t n, const char* outcome)
 {
-    const char* outcome = "the best score was not saved";
-    std::string folder = user_folder();
-    if (folder.empty()) {
-        std::fprintf(stderr, "ramparion: there is no folder for saved files; %s\n", outcome);
-        return;
-    }
-    std::string path = folder + high_score_name;
+    std::string folder = path.substr(0, path.rfind('/') + 1);
     // Written aside, synced and renamed over the old file: whatever fails, the old file stays whole.
     std::string temp;
     stream* s = open_temp_beside(path, temp);
     if (!s) {
         say(folder, std::string("takes no new file: ") + std::strerror(errno), outcome);
-        return;
+        return false;
     }
-    write_int(s, best_score);
-    write_int(s, best_casualties);
-    bool synced = sync_stream(s);
+    bool written = write_bytes(s, bytes, n) == n;
+    bool synced = written && sync_stream(s);
     int e = errno;
     bool closed = close_stream(s);
-    if (!synced || !closed) {
+    if (!written || !synced || !closed) {
         std::remove(temp.c_str());
         say(temp, std::string("could not be written: ") + std::strerror(synced ? EIO : e), outcome);
-        return;
+        return false;
     }
     if (high_score_before_rename) high_score_before_rename();
     if (std::rename(temp.c_str(), disk_path(path).c_str()) != 0) {
         e = errno;
         std::remove(temp.c_str());
         say(path, std::string("could not be replaced: ") + std::strerror(e), outcome);
+        return false;
+    }
+    if (!sync_folder(folder)) say(folder, std::string("could not be synced: ") + std::strerror(errno), "the new file may not last a crash");
+    return true;
+}
+
+void save_high_score()
+{
+    if (watching_demo()) return; // a watched game's score was never the player's
+    const char* outcome = "the best score was not saved";
+    std::string folder = user_folder();
+    if (folder.empty()) {
+        std::fprintf(stderr, "ramparion: there is no folder for saved files; %s\n", outcome);
         return;
     }
-    if (!sync_folder(folder)) say(folder, std::string("could not be synced: ") + std::strerror(errno), "the best score may not last a crash");
+    uint8_t bytes[file_size];
+    const int values[2] = {best_score, best_casualties};
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 4; ++i) bytes[4 * k + i] = static_cast<uint8_t>(static_cast<uint32_t>(values[k]) >> (8 * i));
+    save_whole_file(folder + high_score_name, bytes, file_size, outcome);
 }

@@ -1,6 +1,8 @@
 // The best score and its casualties, kept from run to run in an 8-byte file in the player's folder.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The earlier builds' file beside the game, read while the player has no file yet; empty: none.
@@ -12,3 +14,6 @@ extern void (*high_score_before_rename)();
 std::string high_score_path();
 void load_high_score();
 void save_high_score();
+// Writes `n` bytes aside, syncs them and renames them over `path`, so whatever fails leaves the old
+// file whole; on failure says once on stderr what went wrong, ending with `outcome`.
+bool save_whole_file(const std::string& path, const uint8_t* bytes, size_t n, const char* outcome);

@@ -14,6 +14,8 @@
 
 #include "platform/headless_backend.h"
 #include "shell/data_folder.h"
+#include "shell/demo.h"
+#include "shell/demo_viewer.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
 #include "tools/common/png_write.h"
@@ -34,7 +36,13 @@ struct options {
     int refresh = -1; // the simulated screen's Hz; 0: vsync forced off; -1: no screen to wait for
     int frames = -1;
     std::map<int, std::string> shots;
+    std::string play_demo, record_demo, demo_info; // demos: frames are then counted from the demo's first
 };
+
+constexpr const char* demo_help =
+    "  demos: --play-demo FILE plays a recorded game (trace, actors, shots and audio from its first frame);\n"
+    "         --record-demo FILE records each game played into FILE; --demo-info FILE lists its recorded\n"
+    "         score, casualties, days and men, frame by frame\n";
 
 void usage()
 {
@@ -43,6 +51,7 @@ void usage()
                  "                        [--trace FILE] [--trace-every N] [--actors FILE] [--actors-every N] [--audio FILE.wav]\n"
                  "                        [--data DIR] [--save-dir DIR] [--autoplay normal|suicidal] [--games N]\n"
                  "                        [--refresh HZ|off]\n");
+    std::fputs(demo_help, stderr);
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -74,6 +83,12 @@ bool parse_args(int argc, char** argv, options& o)
             o.actors_every = static_cast<int>(n);
         } else if (a == "--autoplay" && (v = value()) && (!std::strcmp(v, "normal") || !std::strcmp(v, "suicidal"))) {
             o.autoplay = std::strcmp(v, "suicidal") == 0 ? 1 : 0;
+        } else if (a == "--play-demo" && (v = value())) {
+            o.play_demo = v;
+        } else if (a == "--record-demo" && (v = value())) {
+            o.record_demo = v;
+        } else if (a == "--demo-info" && (v = value())) {
+            o.demo_info = v;
         } else if (a == "--record" && (v = value())) {
             o.record = v;
         } else if (a == "--games" && (v = value()) && parse_number(v, 1, 1000000, n)) {
@@ -158,6 +173,19 @@ int main(int argc, char** argv)
 {
     options o;
     if (!parse_args(argc, argv, o)) return 2;
+    if (!o.demo_info.empty()) {
+        std::string text, why;
+        if (!describe_demo(o.demo_info, text, why)) {
+            std::fprintf(stderr, "ramparion-replay: %s %s\n", o.demo_info.c_str(), why.c_str());
+            return 1;
+        }
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    // A bad demo is named before anything runs.
+    if (!o.play_demo.empty() && !load_demo_to_watch(o.play_demo, "ramparion-replay")) return 1;
+    if (!o.record_demo.empty()) record_demos_to(absolute(o.record_demo));
+    const bool demo_frames = !o.play_demo.empty();
 
     std::vector<platform::scripted_event> script;
     if (!o.script.empty()) {
@@ -224,6 +252,7 @@ int main(int argc, char** argv)
     backend->set_user_folder(save_folder);
     int presented = 0;
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
+        if (demo_frames && (frame = demo_frame()) <= 0) return; // start-up, before the demo's first frame
         presented = frame;
         if (trace && frame % o.trace_every == 0) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
@@ -236,10 +265,17 @@ int main(int argc, char** argv)
         }
     };
     if (!o.audio.empty())
-        backend->on_audio = [&](const int16_t* s, int frames) { audio.insert(audio.end(), s, s + frames * 2); };
-    platform::set_backend(std::move(backend));
+        backend->on_audio = [&](const int16_t* s, int frames) {
+            if (demo_frames && demo_frame() <= 0) return;
+            audio.insert(audio.end(), s, s + frames * 2);
+        };
+    if (demo_frames || !o.record_demo.empty())
+        platform::set_backend(with_demo_frames(std::move(backend), false));
+    else
+        platform::set_backend(std::move(backend));
 
     int status = game_main();
+    if (status == 0 && demo_parted()) status = 1;
     platform::set_backend(nullptr);
 
     if (trace) std::fclose(trace);

@@ -24,9 +24,8 @@ void put32(std::vector<uint8_t>& out, size_t at, uint32_t v)
     for (int i = 0; i < 4; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-uint32_t crc_of(const uint8_t* p, size_t n)
+uint32_t crc_of(const uint8_t* p, size_t n, uLong c = crc32(0L, Z_NULL, 0))
 {
-    uLong c = crc32(0L, Z_NULL, 0);
     while (n > 0) {
         uInt step = n > (1u << 30) ? (1u << 30) : static_cast<uInt>(n);
         c = crc32(c, p, step);
@@ -69,6 +68,8 @@ bool read_payload(const uint8_t* p, size_t n, demo& d)
 
 } // namespace
 
+uint32_t file_checksum(const uint8_t* p, size_t n) { return crc_of(p + 24, n - 24, crc_of(p, 20)); }
+
 bool byte_reader::bytes(void* to, size_t n)
 {
     if (left() < n) {
@@ -109,7 +110,7 @@ std::vector<uint8_t> write_demo(const demo& d)
         return {};
     out.resize(at + packed);
     put32(out, 16, static_cast<uint32_t>(out.size()));
-    put32(out, 20, crc_of(out.data() + 24, out.size() - 24));
+    put32(out, 20, file_checksum(out.data(), out.size()));
     return out;
 }
 
@@ -145,7 +146,7 @@ bool read_demo(const uint8_t* data, size_t size, demo& out, std::string& why)
         why = "is damaged (its length does not match)";
         return false;
     }
-    if (crc_of(data + 24, size - 24) != le32(data + 20)) {
+    if (file_checksum(data, size) != le32(data + 20)) {
         why = "is damaged (its checksum does not match)";
         return false;
     }

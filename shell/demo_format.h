@@ -31,6 +31,9 @@ std::vector<uint8_t> write_demo(const demo& d);
 // that starts with the file's name ("is not a demo", "is truncated ..."), in `why`.
 [[nodiscard]] bool read_demo(const uint8_t* data, size_t size, demo& out, std::string& why);
 
+// The checksum stored at bytes 20..23 of a file of at least 24 bytes: over all its other bytes.
+uint32_t file_checksum(const uint8_t* data, size_t size);
+
 // Little-endian numbers and unsigned LEB128 varints, for the demo's parts.
 struct byte_writer {
     std::vector<uint8_t>& out;

@@ -106,7 +106,7 @@ std::vector<uint8_t> write_demo(const demo& d)
     uLongf packed = compressBound(static_cast<uLong>(payload.size()));
     size_t at = out.size();
     out.resize(at + packed);
-    if (compress2(out.data() + at, &packed, payload.data(), static_cast<uLong>(payload.size()), 9) != Z_OK)
+    if (compress2(out.data() + at, &packed, payload.data(), static_cast<uLong>(payload.size()), 6) != Z_OK)
         return {};
     out.resize(at + packed);
     put32(out, 16, static_cast<uint32_t>(out.size()));

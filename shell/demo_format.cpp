@@ -11,7 +11,7 @@ constexpr uint8_t magic[8] = {'R', 'M', 'P', 'R', 'D', 'E', 'M', 'O'};
 constexpr size_t fixed_header = 28; // magic, format, rules, file size, checksum, payload size
 constexpr size_t longest_version = 64;
 // Far above an hour's game (about a megabyte unpacked): anything larger is not ours.
-constexpr uint32_t largest_payload = 256u << 20;
+constexpr uint32_t largest_payload = 64u << 20;
 
 uint32_t le32(const uint8_t* p)
 {

@@ -22,20 +22,19 @@ score_lines() {
     sed 's/.*"score":\([-0-9]*\),"casualties":\([-0-9]*\),"men":\([-0-9]*\),"days_survived":\([-0-9]*\).*/\1 \2 \4 \3/' "$1"
 }
 
-# LEVEL CLOCK FRAMES SHOT: FRAMES 0 plays one whole game to its end screen.
-check_game() {
-    name=$1-$2
-    limit=""
-    [ "$3" -gt 0 ] && limit="--frames $3"
-    # shellcheck disable=SC2086
-    "$replay" --autoplay "$1" --clock "$2" $limit --record-demo "$dir/$name.rdemo" \
-        --trace "$dir/$name.rec.jsonl" --actors "$dir/$name.rec.actors" --actors-every 7 >/dev/null
+# check_run NAME SHOT ARGS...: a run of the replay tool with ARGS, recorded and played back; SHOT is a
+# frame of the run, compared with the same frame played back.
+check_run() {
+    name=$1
+    at=$2
+    shift 2
+    "$replay" "$@" --record-demo "$dir/$name.rdemo" --trace "$dir/$name.rec.jsonl" \
+        --actors "$dir/$name.rec.actors" --actors-every 7 --shot "$at:$dir/$name.rec.png" >/dev/null
     [ -s "$dir/$name.rdemo" ] || fail "$name: no demo was written"
     k=$(first_play_line "$dir/$name.rec.jsonl")
     [ -n "$k" ] || fail "$name: the recorded run never started a game"
-    shot=$(($4 - k))
     "$replay" --play-demo "$dir/$name.rdemo" --trace "$dir/$name.play.jsonl" --actors "$dir/$name.play.actors" \
-        --shot "$shot:$dir/$name.play.png" >/dev/null ||
+        --shot "$((at - k)):$dir/$name.play.png" >/dev/null ||
         fail "$name: the playback failed"
     n=$(wc -l <"$dir/$name.play.jsonl")
     [ "$n" -gt 1000 ] || fail "$name: only $n frames played back"
@@ -43,15 +42,14 @@ check_game() {
     no_frame "$dir/$name.rec.cut" >"$dir/a"
     no_frame "$dir/$name.play.jsonl" >"$dir/b"
     cmp -s "$dir/a" "$dir/b" || { diff "$dir/a" "$dir/b" | head -4; fail "$name: the playback's trace differs"; }
-    # Actor dumps every 7th frame of the program: the playback's frame f is the run's frame f + k.
+    # Actor dumps every 7th frame of the run: the playback's frame f is the run's frame f + k.
     awk -F'[:,]' -v k="$k" -v n="$n" '$2 - k > 0 && $2 - k <= n' "$dir/$name.rec.actors" >"$dir/c0"
     awk -F'[:,]' -v k="$k" 'NR == FNR { want[$2 - k] = 1; next } want[$2]' "$dir/c0" "$dir/$name.play.actors" |
         sed 's/^{"frame":[0-9]*,//' >"$dir/d"
     no_frame "$dir/c0" >"$dir/c"
     [ -s "$dir/c" ] || fail "$name: no actor dumps to compare"
     cmp -s "$dir/c" "$dir/d" || fail "$name: the playback's actors differ"
-    "$replay" --autoplay "$1" --clock "$2" $limit --shot "$4:$dir/$name.rec.png" >/dev/null
-    cmp -s "$dir/$name.rec.png" "$dir/$name.play.png" || fail "$name: frame $4 looks different when played back"
+    cmp -s "$dir/$name.rec.png" "$dir/$name.play.png" || fail "$name: frame $at looks different when played back"
     # The demo's own per-frame record equals what the recorded run's trace showed.
     "$replay" --demo-info "$dir/$name.rdemo" >"$dir/info"
     tail -n +2 "$dir/info" | cut -d' ' -f2- >"$dir/e"
@@ -60,9 +58,12 @@ check_game() {
     echo "$name: $n frames played back alike ($(wc -c <"$dir/$name.rdemo") bytes)"
 }
 
-check_game normal 4242 4000 3500
-check_game suicidal 9 0 2500 # to the end screen and back to attract mode
-grep -q '"loop":"gameover"' "$dir/suicidal-9.play.jsonl" || fail "the whole game's playback has no end screen"
+check_run normal-4242 3500 --autoplay normal --clock 4242 --frames 4000
+check_run suicidal-9 2500 --autoplay suicidal --clock 9 --frames 3000
+# A game lost to the end screen, with a pause and a volume change, back to attract mode.
+check_run lose-men 1700 --script "$(dirname "$0")/replays/lose_men.script"
+grep -q '"loop":"gameover"' "$dir/lose-men.play.jsonl" || fail "the lost game's playback has no end screen"
+grep -q '"loop":"pause"' "$dir/lose-men.play.jsonl" || fail "the lost game's playback has no pause"
 
 # Refused with one line naming the fault, status 1, nothing written.
 good=$dir/normal-4242.rdemo

@@ -44,6 +44,9 @@ sleep 2
 at 320 195
 xdotool click 1 # Start New Game
 sleep 1
+# Once more, in case a busy machine was still leaving the logo: in play it only fires a shot.
+xdotool click 1
+sleep 1
 # Aim left and fire, swing right firing, then a pause with one step of the sound volume.
 at 150 200
 xdotool mousedown 1

@@ -5,8 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "services/display.h"
 #include "services/files.h"
@@ -14,6 +17,8 @@
 #include "services/mixer.h"
 #include "services/sound_decode.h"
 #include "services/text.h"
+#include "shell/demo_format.h"
+#include "shell/demo_state.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
 
@@ -117,6 +122,62 @@ inline std::string high_score(const uint8_t* data, size_t size)
         if (read_int(s.get()) != le32(at)) return "read_int at byte " + std::to_string(at);
     if (stream_failed(s.get())) return "reading past the end counted as a failure";
     return "";
+}
+
+// One demo file: refused with a reason, or read whole; a read demo writes and reads back the same,
+// its streams decode to their ends, and a start it accepts restores and captures back to its bytes.
+inline std::string demo_bytes(const uint8_t* data, size_t size)
+{
+    demo d;
+    std::string why;
+    if (!read_demo(data, size, d, why)) return why.empty() ? "a refusal without a reason" : "";
+    std::vector<uint8_t> again = write_demo(d);
+    demo e;
+    if (!read_demo(again.data(), again.size(), e, why)) return "a demo it wrote was refused: " + why;
+    if (e.start != d.start || e.input != d.input || e.states != d.states || e.checksums != d.checksums ||
+        e.frames != d.frames || e.difficulty != d.difficulty || e.game_version != d.game_version)
+        return "a demo read back differently";
+    byte_reader in{d.input.data(), d.input.size()};
+    while (in.ok && in.left() > 0)
+        if (!(in.varint() & 1)) in.varint();
+    byte_reader st{d.states.data(), d.states.size()};
+    while (st.ok && st.left() > 0)
+        for (int i = 0; i < 5; ++i) st.varint();
+    if (!check_start(d.start, why)) return why.empty() ? "a start refused without a reason" : "";
+    restore_start(d.start);
+    if (capture_start() != d.start) return "a start restored differently";
+    return "";
+}
+
+// The bytes as a file; as a file whose length and checksum are made right, so damage past them is
+// read; and as the unpacked content of a well-made file.
+inline std::string demo_file(const uint8_t* data, size_t size)
+{
+    std::string why = demo_bytes(data, size);
+    if (!why.empty()) return why;
+    auto le = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    if (size >= 29) {
+        std::vector<uint8_t> fixed(data, data + size);
+        le(fixed, 8, demo_format_version);
+        le(fixed, 16, static_cast<uint32_t>(size));
+        le(fixed, 20, file_checksum(fixed.data(), fixed.size()));
+        why = demo_bytes(fixed.data(), fixed.size());
+        if (!why.empty()) return why;
+    }
+    std::vector<uint8_t> made(29, 0);
+    std::memcpy(made.data(), "RMPRDEMO", 8);
+    le(made, 8, demo_format_version);
+    le(made, 12, demo_rules_version);
+    le(made, 24, static_cast<uint32_t>(size));
+    uLongf packed = compressBound(static_cast<uLong>(size));
+    made.resize(29 + packed);
+    if (compress2(made.data() + 29, &packed, size ? data : made.data(), static_cast<uLong>(size), 1) != Z_OK) return "";
+    made.resize(29 + packed);
+    le(made, 16, static_cast<uint32_t>(made.size()));
+    le(made, 20, file_checksum(made.data(), made.size()));
+    return demo_bytes(made.data(), made.size());
 }
 
 // For the fuzz targets: a misbehaving reader is a crash, so libFuzzer keeps the input.

@@ -1,6 +1,7 @@
 // Keyboard, mouse, joystick and window state, fed by the platform's events and polled by the game.
 #include "services/input.h"
 
+#include <bit>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -26,6 +27,14 @@ int port_count = 0;
 platform::joystick_state joy_state[max_ports];
 int joy_hits[16][max_ports];
 bool pads_changed = false;
+input_tap tap = nullptr;
+
+int seen(input_read what, int arg, int value) { return tap ? tap(what, arg, value) : value; }
+
+float seen_float(input_read what, int port, float value)
+{
+    return tap ? std::bit_cast<float>(tap(what, port, std::bit_cast<int>(value))) : value;
+}
 
 void clear_keys()
 {
@@ -174,16 +183,16 @@ void pump_input() { platform::current().pump_events(); }
 int key_hit(int key)
 {
     pump_input();
-    if (!valid_key(key)) return 0;
+    if (!valid_key(key)) return seen(input_read::key_hit, 0, 0);
     int n = key_hits[key];
     key_hits[key] = 0;
-    return n;
+    return seen(input_read::key_hit, key, n);
 }
 
 int key_down(int key)
 {
     pump_input();
-    return valid_key(key) ? keys_down[key] : 0;
+    return seen(input_read::key_down, valid_key(key) ? key : 0, valid_key(key) ? keys_down[key] : 0);
 }
 
 void flush_keys()
@@ -195,44 +204,45 @@ void flush_keys()
 int next_char()
 {
     pump_input();
-    if (char_count == 0) return 0;
+    if (char_count == 0) return seen(input_read::next_char, 0, 0);
     int c = char_queue[char_head];
     char_head = (char_head + 1) % 256;
     --char_count;
-    return c;
+    return seen(input_read::next_char, 0, c);
 }
 
 int mouse_x()
 {
     pump_input();
-    return pointer_x;
+    return seen(input_read::mouse_x, 0, pointer_x);
 }
 
 int mouse_y()
 {
     pump_input();
-    return pointer_y;
+    return seen(input_read::mouse_y, 0, pointer_y);
 }
 
 int mouse_z()
 {
     pump_input();
-    return wheel_z;
+    return seen(input_read::mouse_z, 0, wheel_z);
 }
 
 int mouse_hit(int button)
 {
     pump_input();
-    if (!valid_button(button)) return 0;
+    if (!valid_button(button)) return seen(input_read::mouse_hit, 0, 0);
     int n = mouse_hits[button];
     mouse_hits[button] = 0;
-    return n;
+    return seen(input_read::mouse_hit, button, n);
 }
 
 int mouse_down(int button)
 {
     pump_input();
-    return valid_button(button) ? buttons_down[button] : 0;
+    return seen(input_read::mouse_down, valid_button(button) ? button : 0,
+                valid_button(button) ? buttons_down[button] : 0);
 }
 
 void flush_mouse()
@@ -247,7 +257,7 @@ void hide_pointer() { platform::current().hide_pointer(); }
 int app_suspended()
 {
     pump_input();
-    return app_suspended_flag;
+    return seen(input_read::app_suspended, 0, app_suspended_flag);
 }
 
 int app_terminate()
@@ -255,45 +265,47 @@ int app_terminate()
     pump_input();
     int f = app_terminate_flag;
     app_terminate_flag = 0;
-    return f;
+    return seen(input_read::app_terminate, 0, f);
 }
 
 int joy_count()
 {
     build_port_table(nullptr);
-    return port_count;
+    return seen(input_read::joy_count, 0, port_count);
 }
 
 int joy_down(int button, int port)
 {
     poll_port(port);
-    if (!valid_port(port) || button < 0 || button > 31) return 0;
-    return (joy_state[port].buttons >> button) & 1;
+    if (!valid_port(port) || button < 0 || button > 31) return seen(input_read::joy_down, 0, 0);
+    return seen(input_read::joy_down, port * 32 + button, (joy_state[port].buttons >> button) & 1);
 }
 
 int joy_hit(int button, int port)
 {
     poll_port(port);
-    if (!valid_port(port) || button < 0 || button > 15) return 0;
+    if (!valid_port(port) || button < 0 || button > 15) return seen(input_read::joy_hit, 0, 0);
     int n = joy_hits[button][port];
     joy_hits[button][port] = 0;
-    return n;
+    return seen(input_read::joy_hit, port * 32 + button, n);
 }
 
 float joy_x(int port)
 {
     poll_port(port);
-    return valid_port(port) ? joy_state[port].x : 0.0f;
+    return seen_float(input_read::joy_x, valid_port(port) ? port : 0, valid_port(port) ? joy_state[port].x : 0.0f);
 }
 
 float joy_y(int port)
 {
     poll_port(port);
-    return valid_port(port) ? joy_state[port].y : 0.0f;
+    return seen_float(input_read::joy_y, valid_port(port) ? port : 0, valid_port(port) ? joy_state[port].y : 0.0f);
 }
 
 int app_close_pending()
 {
     pump_input();
-    return app_terminate_flag;
+    return seen(input_read::app_close_pending, 0, app_terminate_flag);
 }
+
+void set_input_tap(input_tap t) { tap = t; }

@@ -42,3 +42,14 @@ float joy_y(int port);
 
 // Whether a close request is waiting, without taking it.
 int app_close_pending();
+
+// Every value the game reads passes through the tap, when one is set, so a demo can record it or
+// hand back a recorded one. Floats pass as their bit patterns; `arg` is the key, button or port
+// (port * 32 + button for pad buttons).
+enum class input_read : int {
+    key_hit, key_down, next_char, mouse_x, mouse_y, mouse_z, mouse_hit, mouse_down,
+    app_suspended, app_terminate, app_close_pending, joy_count, joy_down, joy_hit, joy_x, joy_y,
+};
+constexpr int input_read_kinds = 16;
+using input_tap = int (*)(input_read what, int arg, int value);
+void set_input_tap(input_tap tap);

@@ -6,6 +6,7 @@
 #include "assets/sprite_set.h"
 #include "services/input.h"
 #include "shell/battle_seam.h"
+#include "shell/demo.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
 
@@ -42,7 +43,10 @@ void reset_game(int fanfare)
     daylight_step = -1;
     fort.can_rot = 90;
     fort.can_flash = 400;
-    if (fanfare == 1) play_effect(startgame_snd, 0);
+    if (fanfare == 1) {
+        play_effect(startgame_snd, 0);
+        demo_new_game();
+    }
     game_paused = 0;
     demo_mode = 0;
     new_best_flag = 0;

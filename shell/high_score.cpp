@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "services/files.h"
+#include "shell/demo.h"
 #include "shell/game_state.h"
 #include "shell/labels.h"
 #include "shell/saved_file.h"
@@ -83,6 +84,7 @@ void load_high_score()
 
 void save_high_score()
 {
+    if (watching_demo()) return; // a watched game's score was never the player's
     const char* outcome = "the best score was not saved";
     std::string folder = player_folder();
     if (folder.empty()) {

@@ -1,6 +1,8 @@
 // The best score and its casualties, kept from run to run in an 8-byte file in the player's folder.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The earlier builds' file beside the game, read while the player has no file yet; empty: none.

@@ -12,6 +12,7 @@
 #include "services/input.h"
 #include "services/maths.h"
 #include "services/sound.h"
+#include "shell/demo.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
@@ -76,6 +77,10 @@ bool start_up()
     frontcloud_tag::Create();
     flush_mouse();
     flush_keys();
+    if (watching_demo()) {
+        start_watched_game(); // in place of the logo and attract mode
+        return true;
+    }
     prefetch_music(); // decoded behind the logo, so attract mode starts without a stall
     show_logo();
     reset_game(0);
@@ -103,6 +108,7 @@ void shut_down()
     }
     save_high_score();
     save_settings_at_exit();
+    demo_shutdown();
 }
 
 } // namespace
@@ -116,6 +122,7 @@ int game_main()
     }
     presenting_loop = "world";
     for (;;) {
+        if (!demo_frame_top()) break;
         joystick_pointer();
         reset_collision_layers(0);
         world_frame();

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "services/files.h"
 #include "shell/game_state.h"
+#include "shell/demo.h"
 #include "shell/saved_file.h"
 
 void (*settings_before_rename)() = nullptr;
@@ -256,6 +257,7 @@ void note_display_opened()
 
 void save_settings()
 {
+    if (watching_demo()) return; // a watched game's choices were the recording player's
     settings now = current_choices();
     if (save_failed || (file_clean && now == on_disk)) return;
     std::string folder = player_folder();

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Runs one libFuzzer target for a bounded time: tools/fuzz.sh TARGET SECONDS
 #
-# TARGET is png, font, ogg, wav or hiscore. The target is built with clang in build-fuzz/ (or
+# TARGET is png, font, ogg, wav, hiscore or demo. The target is built with clang in build-fuzz/ (or
 # $RAMPARION_FUZZ_BUILD), seeded from our own files and from tests/corpus/TARGET/, and run in one
 # process. Its growing corpus stays in the build folder between runs. Any crash, leak or timeout
 # input is copied to tests/corpus/TARGET/, where the normal tests replay it; the script then fails.
@@ -9,7 +9,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -ne 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then
-    echo "usage: tools/fuzz.sh png|font|ogg|wav|hiscore SECONDS" >&2
+    echo "usage: tools/fuzz.sh png|font|ogg|wav|hiscore|demo SECONDS" >&2
     exit 2
 fi
 target=$1
@@ -20,8 +20,9 @@ case $target in
     ogg) seeds=("$root"/data/*.ogg) ;;
     wav) seeds=("$root"/fuzz/seeds/wav/*) ;;
     hiscore) seeds=("$root"/fuzz/seeds/hiscore/*) ;;
+    demo) seeds=("$root"/fuzz/seeds/demo/*) ;;
     *)
-        echo "tools/fuzz.sh: no target \"$target\" (png, font, ogg, wav, hiscore)" >&2
+        echo "tools/fuzz.sh: no target \"$target\" (png, font, ogg, wav, hiscore, demo)" >&2
         exit 2
         ;;
 esac

@@ -17,6 +17,8 @@
 #include "harness/png_write.h"
 #include "platform/headless_backend.h"
 #include "shell/data_folder.h"
+#include "shell/demo.h"
+#include "shell/demo_viewer.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
 #include "shell/settings.h"
@@ -36,6 +38,7 @@ struct options {
     int frames = -1;
     bool reduce_flashing = false;
     std::map<int, std::string> shots;
+    std::string play_demo, record_demo, demo_info; // demos: frames are then counted from the demo's first
 };
 
 void usage(std::FILE* to)
@@ -60,6 +63,9 @@ void usage(std::FILE* to)
                  "  --record FILE         write the bot's input as a script that --script replays\n"
                  "  --refresh HZ|off      a screen of HZ Hz to wait for, or vsync forced off (default: none)\n"
                  "  --reduce-flashing     draw the white flashes at a quarter, as the game's option does\n"
+                 "  --play-demo FILE      play a recorded game; outputs and frames count from its first frame\n"
+                 "  --record-demo FILE    record each game played (script or bot) into FILE as a demo\n"
+                 "  --demo-info FILE      print a demo's recorded score, casualties, days and men, frame by frame\n"
                  "  --help, -h            print this and leave\n");
 }
 
@@ -94,6 +100,12 @@ bool parse_args(int argc, char** argv, options& o)
             o.actors_every = static_cast<int>(n);
         } else if (a == "--autoplay" && (v = value()) && (!std::strcmp(v, "normal") || !std::strcmp(v, "suicidal"))) {
             o.autoplay = std::strcmp(v, "suicidal") == 0 ? 1 : 0;
+        } else if (a == "--play-demo" && (v = value())) {
+            o.play_demo = v;
+        } else if (a == "--record-demo" && (v = value())) {
+            o.record_demo = v;
+        } else if (a == "--demo-info" && (v = value())) {
+            o.demo_info = v;
         } else if (a == "--record" && (v = value())) {
             o.record = v;
         } else if (a == "--games" && (v = value()) && parse_number(v, 1, 1000000, n)) {
@@ -178,6 +190,19 @@ int main(int argc, char** argv)
 {
     options o;
     if (!parse_args(argc, argv, o)) return 2;
+    if (!o.demo_info.empty()) {
+        std::string text, why;
+        if (!describe_demo(o.demo_info, text, why)) {
+            std::fprintf(stderr, "ramparion-replay: %s %s\n", o.demo_info.c_str(), why.c_str());
+            return 1;
+        }
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    // A bad demo is named before anything runs.
+    if (!o.play_demo.empty() && !load_demo_to_watch(o.play_demo, "ramparion-replay")) return 1;
+    if (!o.record_demo.empty()) record_demos_to(absolute(o.record_demo));
+    const bool demo_frames = !o.play_demo.empty();
 
     std::vector<platform::scripted_event> script;
     if (!o.script.empty()) {
@@ -245,6 +270,7 @@ int main(int argc, char** argv)
     backend->set_user_folder(save_folder);
     int presented = 0;
     backend->on_present = [&](int frame, const uint32_t* px, int w, int h) {
+        if (demo_frames && (frame = demo_frame()) <= 0) return; // start-up, before the demo's first frame
         presented = frame;
         if (trace && frame % o.trace_every == 0) std::fprintf(trace, "%s\n", trace_line(frame).c_str());
         if (actors && frame % o.actors_every == 0) std::fprintf(actors, "%s\n", actor_dump_line(frame).c_str());
@@ -257,10 +283,17 @@ int main(int argc, char** argv)
         }
     };
     if (!o.audio.empty())
-        backend->on_audio = [&](const int16_t* s, int frames) { audio.insert(audio.end(), s, s + frames * 2); };
-    platform::set_backend(std::move(backend));
+        backend->on_audio = [&](const int16_t* s, int frames) {
+            if (demo_frames && demo_frame() <= 0) return;
+            audio.insert(audio.end(), s, s + frames * 2);
+        };
+    if (demo_frames || !o.record_demo.empty())
+        platform::set_backend(with_demo_frames(std::move(backend), false));
+    else
+        platform::set_backend(std::move(backend));
 
     int status = game_main();
+    if (status == 0 && demo_parted()) status = 1;
     platform::set_backend(nullptr);
 
     if (trace) std::fclose(trace);

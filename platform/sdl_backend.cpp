@@ -2,8 +2,10 @@
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,34 @@
 namespace platform {
 
 namespace {
+
+// The system sound library writes its own lines to stderr for every device it cannot open
+// (eight of them on a machine with no sound card). Its handler is silenced while the device is
+// opened, through the library SDL itself loads, so the game needs no build-time link to it.
+class alsa_quiet {
+public:
+    alsa_quiet()
+    {
+        lib_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+        if (!lib_) lib_ = dlopen("libasound.so.2", RTLD_LAZY);
+        if (lib_) set_ = reinterpret_cast<set_handler>(dlsym(lib_, "snd_lib_error_set_handler"));
+        if (set_) set_(silent);
+    }
+    ~alsa_quiet()
+    {
+        if (set_) set_(nullptr); // the library's own handler again
+        if (lib_) dlclose(lib_);
+    }
+    alsa_quiet(const alsa_quiet&) = delete;
+    alsa_quiet& operator=(const alsa_quiet&) = delete;
+
+private:
+    using handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using set_handler = int (*)(handler);
+    static void silent(const char*, int, const char*, int, const char*, ...) {}
+    void* lib_ = nullptr;
+    set_handler set_ = nullptr;
+};
 
 class sdl_backend final : public backend {
 public:
@@ -74,6 +104,7 @@ public:
                 return false;
             }
             fullscreen_ = fullscreen;
+            apply_icon();
         }
         if (texture_) SDL_DestroyTexture(texture_);
         if (enlarged_) SDL_DestroyTexture(enlarged_);
@@ -92,6 +123,10 @@ public:
 
     void pump_events() override
     {
+        // The game's own moves that warp nothing arrive, like a warp's, as a later report.
+        std::vector<event> queued;
+        queued.swap(queued_);
+        for (const auto& q : queued) send(q.kind, q.a, q.b);
         SDL_Event e;
         while (SDL_PollEvent(&e)) translate(e);
     }
@@ -162,9 +197,30 @@ public:
     void move_pointer(int x, int y) override
     {
         if (!window_) return;
+        if (!held() && only_onto_field(x, y)) {
+            // The game keeping the pointer on the field while nobody plays: the reading moves,
+            // the desktop's pointer stays free to leave the window.
+            queued_.push_back({event_kind::mouse_move, x, y});
+            return;
+        }
         int wx, wy;
         pointer_mapping().to_window(x, y, wx, wy);
         SDL_WarpMouseInWindow(window_, wx, wy);
+    }
+
+    void hold_pointer(bool in_play) override
+    {
+        in_play_ = in_play;
+        apply_hold();
+    }
+
+    void set_icon(const uint32_t* pixels, int width, int height) override
+    {
+        if (!pixels || width <= 0 || height <= 0) return;
+        icon_.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+        icon_w_ = width;
+        icon_h_ = height;
+        apply_icon();
     }
 
     uint32_t ticks_ms() override { return SDL_GetTicks(); }
@@ -188,6 +244,7 @@ public:
     {
         if (audio_dev_) return true;
         set_names();
+        alsa_quiet quiet; // the game says itself, in one line, when there is no sound
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(SDL_GetError());
         cb_ = cb;
         user_ = user;
@@ -397,6 +454,10 @@ private:
 
     void send(event_kind k, int a = 0, int b = 0)
     {
+        if (k == event_kind::mouse_move) {
+            read_x_ = a;
+            read_y_ = b;
+        }
         if (handler_) handler_({k, a, b});
     }
 
@@ -439,6 +500,7 @@ private:
                 send(event_kind::resume);
             }
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
+            if (e.window.event == SDL_WINDOWEVENT_LEAVE) pull_pointer_in();
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_ &&
                 !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN))
                 SDL_GetWindowSize(window_, &window_w_, &window_h_); // kept for the way back from full screen
@@ -479,8 +541,10 @@ private:
         }
         case SDL_MOUSEMOTION: {
             int px, py;
-            pointer_mapping().to_picture(e.motion.x, e.motion.y, px, py);
+            pointer_map map = pointer_mapping();
+            map.to_picture(e.motion.x, e.motion.y, px, py);
             send(event_kind::mouse_move, px, py);
+            hold_at_edge(map, e.motion.x, e.motion.y);
             break;
         }
         case SDL_MOUSEWHEEL: {
@@ -537,6 +601,75 @@ private:
         if (inside) move_pointer(px, py);
     }
 
+    // Whether the pointer is held on the picture now: always in full screen, in a window only
+    // while a game is played, and never while the window is not the player's.
+    bool held() const
+    {
+        if (!window_ || SDL_GetKeyboardFocus() != window_) return false;
+        return in_play_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN);
+    }
+
+    // A move that only takes the reading from the picture's outermost row or column to the next
+    // one in, as the fort does every frame.
+    bool only_onto_field(int x, int y) const
+    {
+        int fx = std::clamp(read_x_, 1, pic_w_ - 1), fy = std::clamp(read_y_, 1, pic_h_ - 1);
+        return x == fx && y == fy && (x != read_x_ || y != read_y_);
+    }
+
+    // The desktop's pointer kept over the picture: a held pointer that crosses into a bar or out
+    // of the window is put back on the picture's edge, so a move back answers at once.
+    void hold_at_edge(const pointer_map& map, int wx, int wy)
+    {
+        if (!held()) return;
+        int x0, y0, x1, y1;
+        map.picture_in_window(x0, y0, x1, y1);
+        int cx = std::clamp(wx, x0, x1), cy = std::clamp(wy, y0, y1);
+        if (cx != wx || cy != wy) SDL_WarpMouseInWindow(window_, cx, cy);
+    }
+
+    // A held pointer found outside the window (a quick flick, or held from now on) is brought back.
+    void pull_pointer_in()
+    {
+        if (!held()) return;
+        int gx, gy, wx, wy;
+        SDL_GetGlobalMouseState(&gx, &gy);
+        SDL_GetWindowPosition(window_, &wx, &wy);
+        hold_at_edge(pointer_mapping(), gx - wx, gy - wy);
+    }
+
+    // Held, the pointer is also confined by the desktop where it can (no flicker at the edge);
+    // the rectangle follows the window's size.
+    void apply_hold()
+    {
+        if (!window_) return;
+        bool held_now = held();
+        SDL_Rect r{0, 0, 0, 0};
+        if (held_now) {
+            int x0, y0, x1, y1;
+            pointer_mapping().picture_in_window(x0, y0, x1, y1);
+            r = {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+        }
+        if (held_now == confined_ && (!held_now || SDL_RectEquals(&r, &confine_rect_))) return;
+        bool newly = held_now && !confined_;
+        confined_ = held_now;
+        confine_rect_ = r;
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+        SDL_SetWindowMouseRect(window_, held_now ? &r : nullptr);
+#endif
+        if (newly) pull_pointer_in();
+    }
+
+    void apply_icon()
+    {
+        if (!window_ || icon_.empty()) return;
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(icon_.data(), icon_w_, icon_h_, 32, icon_w_ * 4,
+                                                            SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return;
+        SDL_SetWindowIcon(window_, s);
+        SDL_FreeSurface(s);
+    }
+
     bool fail(const char* why)
     {
         error_ = why ? why : "unknown reason";
@@ -565,6 +698,13 @@ private:
     void* user_ = nullptr;
     std::vector<pad> pads_;
     static constexpr Uint32 held_key_grace_ms = 100;
+    bool in_play_ = false;
+    bool confined_ = false;
+    SDL_Rect confine_rect_{0, 0, 0, 0};
+    int read_x_ = 0, read_y_ = 0; // what the game last read
+    std::vector<event> queued_;
+    std::vector<uint32_t> icon_;
+    int icon_w_ = 0, icon_h_ = 0;
     Uint32 focus_gained_at_ = 0;
 };
 

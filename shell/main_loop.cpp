@@ -89,6 +89,7 @@ start start_up()
     flush_keys();
     prefetch_music(); // decoded behind the logo, so attract mode starts without a stall
     show_logo();
+    if (app_close_pending()) return leave_while_loading(); // the music is not started to be stopped
     reset_game(0);
     load_high_score();
     demo_mode = 1;

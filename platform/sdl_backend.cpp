@@ -543,6 +543,8 @@ private:
             int px, py;
             pointer_map map = pointer_mapping();
             map.to_picture(e.motion.x, e.motion.y, px, py);
+            seen_x_ = e.motion.x;
+            seen_y_ = e.motion.y;
             send(event_kind::mouse_move, px, py);
             hold_at_edge(map, e.motion.x, e.motion.y);
             break;
@@ -606,7 +608,9 @@ private:
     bool held() const
     {
         if (!window_ || SDL_GetKeyboardFocus() != window_) return false;
-        return in_play_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN);
+        // Its own record too: with no window manager to grant the request, SDL may not call
+        // the window full screen though it covers the screen.
+        return in_play_ || fullscreen_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN);
     }
 
     // A move that only takes the reading from the picture's outermost row or column to the next
@@ -628,36 +632,27 @@ private:
         if (cx != wx || cy != wy) SDL_WarpMouseInWindow(window_, cx, cy);
     }
 
-    // A held pointer found outside the window (a quick flick, or held from now on) is brought back.
+    // A held pointer that has left the window (a quick flick, or held from now on) is brought
+    // back where it was last seen, on the picture's edge it left by. (Where it went is not known:
+    // SDL reports it inside the window, and its global position may be stale.)
     void pull_pointer_in()
     {
-        if (!held()) return;
-        int gx, gy, wx, wy;
-        SDL_GetGlobalMouseState(&gx, &gy);
-        SDL_GetWindowPosition(window_, &wx, &wy);
-        hold_at_edge(pointer_mapping(), gx - wx, gy - wy);
+        if (!held() || SDL_GetMouseFocus() == window_) return;
+        pointer_map map = pointer_mapping();
+        int x0, y0, x1, y1;
+        map.picture_in_window(x0, y0, x1, y1);
+        SDL_WarpMouseInWindow(window_, std::clamp(seen_x_, x0, x1), std::clamp(seen_y_, y0, y1));
     }
 
-    // Held, the pointer is also confined by the desktop where it can (no flicker at the edge);
-    // the rectangle follows the window's size.
+    // A pointer held from now on is brought onto the picture. (The desktop's own confinement is
+    // not asked for: SDL then reports the pointer inside while a warped or absolute pointer may
+    // be outside, and it could no longer be put back.)
     void apply_hold()
     {
         if (!window_) return;
         bool held_now = held();
-        SDL_Rect r{0, 0, 0, 0};
-        if (held_now) {
-            int x0, y0, x1, y1;
-            pointer_mapping().picture_in_window(x0, y0, x1, y1);
-            r = {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-        }
-        if (held_now == confined_ && (!held_now || SDL_RectEquals(&r, &confine_rect_))) return;
-        bool newly = held_now && !confined_;
+        if (held_now && !confined_) pull_pointer_in();
         confined_ = held_now;
-        confine_rect_ = r;
-#if SDL_VERSION_ATLEAST(2, 0, 18)
-        SDL_SetWindowMouseRect(window_, held_now ? &r : nullptr);
-#endif
-        if (newly) pull_pointer_in();
     }
 
     void apply_icon()
@@ -700,8 +695,8 @@ private:
     static constexpr Uint32 held_key_grace_ms = 100;
     bool in_play_ = false;
     bool confined_ = false;
-    SDL_Rect confine_rect_{0, 0, 0, 0};
     int read_x_ = 0, read_y_ = 0; // what the game last read
+    int seen_x_ = 0, seen_y_ = 0; // where the window last saw the pointer
     std::vector<event> queued_;
     std::vector<uint32_t> icon_;
     int icon_w_ = 0, icon_h_ = 0;

@@ -110,8 +110,8 @@ for play in 0 1; do # held in the title menu as in play
     for _ in $(seq 300); do ask where; [ "${reply% *}" != "at 639" ] && break; sleep 0.1; done
     case $reply in "at 63"[78]" "*) ;; *) fail "a move back from the right edge read \"$reply\"" ;; esac
     held_at 5 500 "$x0" 500 "0 $(((500 - y0) * 480 / (y1 - y0 + 1)))"
-    held_at 900 $((sh - 3)) 900 "$y1" "$(((900 - x0) * 640 / (x1 - x0 + 1))) 479"
-    held_at 900 2 900 "$y0" "$(((900 - x0) * 640 / (x1 - x0 + 1))) 0"
+    held_at 900 $((sh - 1)) 900 "$y1" "$(((900 - x0) * 640 / (x1 - x0 + 1))) 479"
+    held_at 900 0 900 "$y0" "$(((900 - x0) * 640 / (x1 - x0 + 1))) 0"
 done
 stop_probe
 echo "$where: held at the picture's edge on all four sides, in play and not; a move back is read at once"

@@ -124,6 +124,7 @@ public:
     void pump_events() override
     {
         // The game's own moves that warp nothing arrive, like a warp's, as a later report.
+        if (warp_waiting_ && SDL_TICKS_PASSED(SDL_GetTicks(), warp_until_)) warp_waiting_ = false;
         std::vector<event> queued;
         queued.swap(queued_);
         for (const auto& q : queued) send(q.kind, q.a, q.b);
@@ -206,13 +207,17 @@ public:
         int wx, wy;
         pointer_mapping().to_window(x, y, wx, wy);
         SDL_WarpMouseInWindow(window_, wx, wy);
+        // Reports from before the warp may still come (a window just made full screen sends
+        // some); they must not pull the pointer back from where the game put it.
+        warp_waiting_ = true;
+        warp_until_ = SDL_GetTicks() + warp_wait_ms;
     }
 
-    void hold_pointer(bool in_play) override
-    {
-        in_play_ = in_play;
-        apply_hold();
-    }
+    // Only the game's frames say whether it is played. A pointer held from now on is left where
+    // the game put it (a new game and a switch to full screen place it); it is held from its next
+    // move. (The desktop's own confinement is not asked for: SDL then reports the pointer inside
+    // while a warped or absolute pointer may be outside, and it could no longer be put back.)
+    void hold_pointer(bool in_play) override { in_play_ = in_play; }
 
     void set_icon(const uint32_t* pixels, int width, int height) override
     {
@@ -546,7 +551,10 @@ private:
             seen_x_ = e.motion.x;
             seen_y_ = e.motion.y;
             send(event_kind::mouse_move, px, py);
-            hold_at_edge(map, e.motion.x, e.motion.y);
+            // SDL repeats the place it last knew once the window has changed its size; that is
+            // not where the pointer is, so it is not held from there.
+            bool stale = e.motion.x == stale_x_ && e.motion.y == stale_y_;
+            if (!warp_waiting_ && !stale) hold_at_edge(map, e.motion.x, e.motion.y);
             break;
         }
         case SDL_MOUSEWHEEL: {
@@ -600,6 +608,8 @@ private:
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index), SDL_WINDOWPOS_CENTERED_DISPLAY(index));
         }
         // The same picture pixel under the pointer in the new window.
+        stale_x_ = mx;
+        stale_y_ = my;
         if (inside) move_pointer(px, py);
     }
 
@@ -644,17 +654,6 @@ private:
         SDL_WarpMouseInWindow(window_, std::clamp(seen_x_, x0, x1), std::clamp(seen_y_, y0, y1));
     }
 
-    // A pointer held from now on is brought onto the picture. (The desktop's own confinement is
-    // not asked for: SDL then reports the pointer inside while a warped or absolute pointer may
-    // be outside, and it could no longer be put back.)
-    void apply_hold()
-    {
-        if (!window_) return;
-        bool held_now = held();
-        if (held_now && !confined_) pull_pointer_in();
-        confined_ = held_now;
-    }
-
     void apply_icon()
     {
         if (!window_ || icon_.empty()) return;
@@ -694,9 +693,13 @@ private:
     std::vector<pad> pads_;
     static constexpr Uint32 held_key_grace_ms = 100;
     bool in_play_ = false;
-    bool confined_ = false;
     int read_x_ = 0, read_y_ = 0; // what the game last read
     int seen_x_ = 0, seen_y_ = 0; // where the window last saw the pointer
+    // After the game's own warp the edge is not held for a while: reports from before it may come.
+    static constexpr Uint32 warp_wait_ms = 250;
+    int stale_x_ = -1, stale_y_ = -1; // where the pointer was in the window before a switch
+    bool warp_waiting_ = false;
+    Uint32 warp_until_ = 0;
     std::vector<event> queued_;
     std::vector<uint32_t> icon_;
     int icon_w_ = 0, icon_h_ = 0;

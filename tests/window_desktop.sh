@@ -114,8 +114,8 @@ xdotool key alt+Return
 geometry_is "0 0 2000 1500" "after Alt+Enter"
 pointer_reads 10 20 71 91 "after Alt+Enter"
 pointer_at 1000 750 320 240
-xdotool mousemove --window "$win" 0 0 # in the bar: the picture's corner
-pointer_reads 0 0 0 0 "in the bar"
+xdotool mousemove --window "$win" 0 0 # into the bar: held on the picture's corner
+pointer_reads 0 0 40 30 "in the bar"
 ask "move 64 48"
 pointer_reads 64 48 233 175 "move_pointer in full screen"
 check_screen 40 30 3 "in full screen"

@@ -130,6 +130,10 @@ public:
         for (const auto& q : queued) send(q.kind, q.a, q.b);
         SDL_Event e;
         while (SDL_PollEvent(&e)) translate(e);
+        // A pointer last seen off the picture while it could not be held (the focus still to
+        // come, a warp of the game's just made) is put back as soon as it can be.
+        if (!warp_waiting_ && SDL_GetMouseFocus() == window_ && !(seen_x_ == stale_x_ && seen_y_ == stale_y_))
+            hold_at_edge(pointer_mapping(), seen_x_, seen_y_);
     }
 
     void present(const uint32_t* pixels, int width, int height, bool vsync) override

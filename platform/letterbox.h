@@ -110,6 +110,35 @@ struct pointer_map {
         return std::min(lo, win - 1);
     }
 
+    // The window coordinates [lo, hi] along one axis that lie over the picture.
+    static void window_span(int win, int out, int start, int size, int pic, int& lo, int& hi)
+    {
+        lo = 0;
+        hi = win - 1;
+        if (win <= 0 || out <= 0 || size <= 0) return;
+        auto first_at_least = [&](long long target) {
+            int a = 0, b = win;
+            while (a < b) {
+                int mid = a + (b - a) / 2;
+                if (raw(mid, win, out, start, size, pic) >= target)
+                    b = mid;
+                else
+                    a = mid + 1;
+            }
+            return a;
+        };
+        lo = std::min(first_at_least(0), win - 1);
+        hi = std::max(first_at_least(pic) - 1, lo);
+    }
+
+    // The rectangle of window coordinates over the picture, edges included: where a held
+    // pointer is kept.
+    void picture_in_window(int& x0, int& y0, int& x1, int& y1) const
+    {
+        window_span(win_w, out_w, box.x, box.w, pic_w, x0, x1);
+        window_span(win_h, out_h, box.y, box.h, pic_h, y0, y1);
+    }
+
     void to_picture(int wx, int wy, int& px, int& py) const
     {
         px = to_picture_axis(wx, win_w, out_w, box.x, box.w, pic_w);

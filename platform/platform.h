@@ -59,6 +59,11 @@ public:
     virtual bool can_wait_for_blank() const = 0;
     virtual void hide_pointer() = 0;
     virtual void move_pointer(int x, int y) = 0;
+    // While a game is played the pointer is held on the picture; elsewhere, in a window, it may
+    // leave the window and is taken up again where it comes back. Full screen always holds it.
+    virtual void hold_pointer(bool /*in_play*/) {}
+    // The window's icon, width x height 0xAARRGGBB pixels, also for a window opened later.
+    virtual void set_icon(const uint32_t* /*pixels*/, int /*width*/, int /*height*/) {}
 
     virtual uint32_t ticks_ms() = 0;
     virtual void sleep_ms(int ms) = 0;

@@ -2,8 +2,10 @@
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,34 @@
 namespace platform {
 
 namespace {
+
+// The system sound library writes its own lines to stderr for every device it cannot open
+// (eight of them on a machine with no sound card). Its handler is silenced while the device is
+// opened, through the library SDL itself loads, so the game needs no build-time link to it.
+class alsa_quiet {
+public:
+    alsa_quiet()
+    {
+        lib_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+        if (!lib_) lib_ = dlopen("libasound.so.2", RTLD_LAZY);
+        if (lib_) set_ = reinterpret_cast<set_handler>(dlsym(lib_, "snd_lib_error_set_handler"));
+        if (set_) set_(silent);
+    }
+    ~alsa_quiet()
+    {
+        if (set_) set_(nullptr); // the library's own handler again
+        if (lib_) dlclose(lib_);
+    }
+    alsa_quiet(const alsa_quiet&) = delete;
+    alsa_quiet& operator=(const alsa_quiet&) = delete;
+
+private:
+    using handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using set_handler = int (*)(handler);
+    static void silent(const char*, int, const char*, int, const char*, ...) {}
+    void* lib_ = nullptr;
+    set_handler set_ = nullptr;
+};
 
 class sdl_backend final : public backend {
 public:
@@ -78,6 +108,7 @@ public:
                 return false;
             }
             fullscreen_ = fullscreen;
+            apply_icon();
         }
         if (texture_) SDL_DestroyTexture(texture_);
         if (enlarged_) SDL_DestroyTexture(enlarged_);
@@ -96,8 +127,17 @@ public:
 
     void pump_events() override
     {
+        // The game's own moves that warp nothing arrive, like a warp's, as a later report.
+        if (warp_waiting_ && SDL_TICKS_PASSED(SDL_GetTicks(), warp_until_)) warp_waiting_ = false;
+        std::vector<event> queued;
+        queued.swap(queued_);
+        for (const auto& q : queued) send(q.kind, q.a, q.b);
         SDL_Event e;
         while (SDL_PollEvent(&e)) translate(e);
+        // A pointer last seen off the picture while it could not be held (the focus still to
+        // come, a warp of the game's just made) is put back as soon as it can be.
+        if (!warp_waiting_ && SDL_GetMouseFocus() == window_ && !(seen_x_ == stale_x_ && seen_y_ == stale_y_))
+            hold_at_edge(pointer_mapping(), seen_x_, seen_y_);
     }
 
     void present(const uint32_t* pixels, int width, int height, bool vsync) override
@@ -166,9 +206,34 @@ public:
     void move_pointer(int x, int y) override
     {
         if (!window_) return;
+        if (!held() && only_onto_field(x, y)) {
+            // The game keeping the pointer on the field while nobody plays: the reading moves,
+            // the desktop's pointer stays free to leave the window.
+            queued_.push_back({event_kind::mouse_move, x, y});
+            return;
+        }
         int wx, wy;
         pointer_mapping().to_window(x, y, wx, wy);
         SDL_WarpMouseInWindow(window_, wx, wy);
+        // Reports from before the warp may still come (a window just made full screen sends
+        // some); they must not pull the pointer back from where the game put it.
+        warp_waiting_ = true;
+        warp_until_ = SDL_GetTicks() + warp_wait_ms;
+    }
+
+    // Only the game's frames say whether it is played. A pointer held from now on is left where
+    // the game put it (a new game and a switch to full screen place it); it is held from its next
+    // move. (The desktop's own confinement is not asked for: SDL then reports the pointer inside
+    // while a warped or absolute pointer may be outside, and it could no longer be put back.)
+    void hold_pointer(bool in_play) override { in_play_ = in_play; }
+
+    void set_icon(const uint32_t* pixels, int width, int height) override
+    {
+        if (!pixels || width <= 0 || height <= 0) return;
+        icon_.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+        icon_w_ = width;
+        icon_h_ = height;
+        apply_icon();
     }
 
     uint32_t ticks_ms() override { return SDL_GetTicks(); }
@@ -192,6 +257,7 @@ public:
     {
         if (audio_dev_) return true;
         set_names();
+        alsa_quiet quiet; // the game says itself, in one line, when there is no sound
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(SDL_GetError());
         cb_ = cb;
         user_ = user;
@@ -429,6 +495,10 @@ private:
 
     void send(event_kind k, int a = 0, int b = 0)
     {
+        if (k == event_kind::mouse_move) {
+            read_x_ = a;
+            read_y_ = b;
+        }
         if (handler_) handler_({k, a, b});
     }
 
@@ -471,6 +541,7 @@ private:
                 send(event_kind::resume);
             }
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) send(event_kind::terminate);
+            if (e.window.event == SDL_WINDOWEVENT_LEAVE) pull_pointer_in();
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_ &&
                 !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN))
                 SDL_GetWindowSize(window_, &window_w_, &window_h_); // kept for the way back from full screen
@@ -511,8 +582,15 @@ private:
         }
         case SDL_MOUSEMOTION: {
             int px, py;
-            pointer_mapping().to_picture(e.motion.x, e.motion.y, px, py);
+            pointer_map map = pointer_mapping();
+            map.to_picture(e.motion.x, e.motion.y, px, py);
+            seen_x_ = e.motion.x;
+            seen_y_ = e.motion.y;
             send(event_kind::mouse_move, px, py);
+            // SDL repeats the place it last knew once the window has changed its size; that is
+            // not where the pointer is, so it is not held from there.
+            bool stale = e.motion.x == stale_x_ && e.motion.y == stale_y_;
+            if (!warp_waiting_ && !stale) hold_at_edge(map, e.motion.x, e.motion.y);
             break;
         }
         case SDL_MOUSEWHEEL: {
@@ -569,7 +647,60 @@ private:
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index), SDL_WINDOWPOS_CENTERED_DISPLAY(index));
         }
         // The same picture pixel under the pointer in the new window.
+        stale_x_ = mx;
+        stale_y_ = my;
         if (inside) move_pointer(px, py);
+    }
+
+    // Whether the pointer is held on the picture now: always in full screen, in a window only
+    // while a game is played, and never while the window is not the player's.
+    bool held() const
+    {
+        if (!window_ || SDL_GetKeyboardFocus() != window_) return false;
+        // Its own record too: with no window manager to grant the request, SDL may not call
+        // the window full screen though it covers the screen.
+        return in_play_ || fullscreen_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN);
+    }
+
+    // A move that only takes the reading from the picture's outermost row or column to the next
+    // one in, as the fort does every frame.
+    bool only_onto_field(int x, int y) const
+    {
+        int fx = std::clamp(read_x_, 1, pic_w_ - 1), fy = std::clamp(read_y_, 1, pic_h_ - 1);
+        return x == fx && y == fy && (x != read_x_ || y != read_y_);
+    }
+
+    // The desktop's pointer kept over the picture: a held pointer that crosses into a bar or out
+    // of the window is put back on the picture's edge, so a move back answers at once.
+    void hold_at_edge(const pointer_map& map, int wx, int wy)
+    {
+        if (!held()) return;
+        int x0, y0, x1, y1;
+        map.picture_in_window(x0, y0, x1, y1);
+        int cx = std::clamp(wx, x0, x1), cy = std::clamp(wy, y0, y1);
+        if (cx != wx || cy != wy) SDL_WarpMouseInWindow(window_, cx, cy);
+    }
+
+    // A held pointer that has left the window (a quick flick, or held from now on) is brought
+    // back where it was last seen, on the picture's edge it left by. (Where it went is not known:
+    // SDL reports it inside the window, and its global position may be stale.)
+    void pull_pointer_in()
+    {
+        if (!held() || SDL_GetMouseFocus() == window_) return;
+        pointer_map map = pointer_mapping();
+        int x0, y0, x1, y1;
+        map.picture_in_window(x0, y0, x1, y1);
+        SDL_WarpMouseInWindow(window_, std::clamp(seen_x_, x0, x1), std::clamp(seen_y_, y0, y1));
+    }
+
+    void apply_icon()
+    {
+        if (!window_ || icon_.empty()) return;
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(icon_.data(), icon_w_, icon_h_, 32, icon_w_ * 4,
+                                                            SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return;
+        SDL_SetWindowIcon(window_, s);
+        SDL_FreeSurface(s);
     }
 
     bool fail(const char* why)
@@ -603,6 +734,17 @@ private:
     void* user_ = nullptr;
     std::vector<pad> pads_;
     static constexpr Uint32 held_key_grace_ms = 100;
+    bool in_play_ = false;
+    int read_x_ = 0, read_y_ = 0; // what the game last read
+    int seen_x_ = 0, seen_y_ = 0; // where the window last saw the pointer
+    // After the game's own warp the edge is not held for a while: reports from before it may come.
+    static constexpr Uint32 warp_wait_ms = 250;
+    int stale_x_ = -1, stale_y_ = -1; // where the pointer was in the window before a switch
+    bool warp_waiting_ = false;
+    Uint32 warp_until_ = 0;
+    std::vector<event> queued_;
+    std::vector<uint32_t> icon_;
+    int icon_w_ = 0, icon_h_ = 0;
     Uint32 focus_gained_at_ = 0;
 };
 

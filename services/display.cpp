@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 #include "services/input.h"
@@ -16,6 +18,8 @@ const char* presenting_loop = "startup";
 namespace {
 
 std::string title = "";
+std::vector<uint32_t> icon;
+int icon_w = 0, icon_h = 0;
 std::unique_ptr<display> the_display;
 std::unique_ptr<frame_buffer> buffer;
 bool ever_current = false;
@@ -122,10 +126,18 @@ void map_corners(float x0, float y0, float x1, float y1, float tx, float ty, flo
 void set_app_title(const std::string& t) { title = t; }
 const std::string& app_title() { return title; }
 
+void set_app_icon(const uint32_t* pixels, int width, int height)
+{
+    icon.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+    icon_w = width;
+    icon_h = height;
+}
+
 display* open_display(int width, int height, int depth, int hz, int flags)
 {
     flags |= display_back_buffered; // the driver's default
     if (width <= 0 || height <= 0) return nullptr;
+    if (!icon.empty()) platform::current().set_icon(icon.data(), icon_w, icon_h);
     if (!platform::current().open_window(title.c_str(), width, height, depth != 0)) return nullptr;
     the_display = std::make_unique<display>(display{width, height, depth, hz, flags});
     buffer = std::make_unique<frame_buffer>(width, height);
@@ -161,6 +173,9 @@ display* current_display() { return the_display.get(); }
 
 void flip_frame(int sync)
 {
+    // Only the battle's own frames hold the pointer; the pause menu and the end screen, drawn in
+    // loops of their own, let it go.
+    platform::current().hold_pointer(pointer_in_play() && std::strcmp(presenting_loop, "world") == 0);
     if (sync != -1) {
         present(sync == 1);
         return;

@@ -34,6 +34,8 @@ extern int display_generation;
 
 void set_app_title(const std::string& title);
 const std::string& app_title();
+// The window's icon (0xAARRGGBB), given to every window opened from now on.
+void set_app_icon(const uint32_t* pixels, int width, int height);
 
 // Display flags; every display is back-buffered whatever the caller asks.
 constexpr int display_back_buffered = 2;

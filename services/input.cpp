@@ -254,6 +254,13 @@ void flush_mouse()
 void move_pointer(int x, int y) { platform::current().move_pointer(x, y); }
 void hide_pointer() { platform::current().hide_pointer(); }
 
+namespace {
+bool in_play_flag = false;
+}
+
+void set_pointer_in_play(bool in_play) { in_play_flag = in_play; }
+bool pointer_in_play() { return in_play_flag; }
+
 int app_suspended()
 {
     pump_input();

@@ -30,6 +30,10 @@ int mouse_hit(int button);
 int mouse_down(int button);
 void flush_mouse();
 void move_pointer(int x, int y);
+// Whether a game is being played: the window then holds the pointer on the picture, where the
+// menus let it leave (taken up by the next presented frame of the battle).
+void set_pointer_in_play(bool in_play);
+bool pointer_in_play();
 void hide_pointer();
 int app_suspended();
 int app_terminate();

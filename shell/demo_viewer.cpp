@@ -102,6 +102,9 @@ public:
     int joystick_count() override { return pads_ = inner_->joystick_count(); }
     bool joystick_read(int index, platform::joystick_state& s) override { return inner_->joystick_read(index, s); }
     std::string user_folder() override { return inner_->user_folder(); }
+    // A watched game is not the watcher's to aim: the pointer stays free.
+    void hold_pointer(bool in_play) override { inner_->hold_pointer(in_play && !controls_); }
+    void set_icon(const uint32_t* pixels, int w, int h) override { inner_->set_icon(pixels, w, h); }
     void prefer_window(bool fullscreen, int w, int h) override { inner_->prefer_window(fullscreen, w, h); }
     bool window_state(bool& fullscreen, int& w, int& h) const override { return inner_->window_state(fullscreen, w, h); }
 

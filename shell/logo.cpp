@@ -44,10 +44,16 @@ void show_logo()
             stop_channel(ch);
             break;
         }
+        // A close request (the window's button, the desktop's SIGTERM) is left for the main
+        // loop to take, which leaves after its first frame; the logo does not play on.
+        if (app_close_pending()) {
+            stop_channel(ch);
+            break;
+        }
     } while (a > 0.0f);
 
     set_clear_color(0, 0, 8); // the battle's clear colour from here on
-    delay_ms(500);
+    if (!app_close_pending()) delay_ms(500);
     flush_keys();
     flush_mouse();
 }

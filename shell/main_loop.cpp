@@ -12,6 +12,7 @@
 #include "services/input.h"
 #include "services/maths.h"
 #include "services/sound.h"
+#include "shell/app_icon.h"
 #include "shell/demo.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
@@ -55,41 +56,56 @@ void joystick_pointer()
 
 namespace {
 
-// False when no display can be opened.
-bool start_up()
+enum class start { failed, ready, leave };
+
+// A close request while loading (a desktop logging out): the rest is not loaded, and the game
+// leaves as it does from the battle, with the best score it read.
+start leave_while_loading()
+{
+    load_high_score();
+    return start::leave;
+}
+
+// Failed when no display can be opened.
+start start_up()
 {
     set_start_values();
     register_embedded_assets();
     set_app_title(app_caption);
     load_settings(); // the volumes, the onslaught and the window the player kept, before the first frame
-    if (!open_display(640, 480, 32, 60, display_back_buffered)) return false;
+    give_window_its_icon();
+    if (!open_display(640, 480, 32, 60, display_back_buffered)) return start::failed;
     note_display_opened();
+    if (app_close_pending()) return leave_while_loading();
     set_default_image_flags(image_masked | image_dynamic);
     build_labels();
     star_tag::Create(); // seeds the generator: the one seed of the run
     create_sprite_images();
+    if (app_close_pending()) return leave_while_loading();
     music_channel = alloc_channel();
     build_flag_frames();
     joy_count();
     hide_pointer();
     load_assets();
+    if (app_close_pending()) return leave_while_loading();
     backcloud_tag::Create();
     frontcloud_tag::Create();
     flush_mouse();
     flush_keys();
     if (watching_demo()) {
         start_watched_game(); // in place of the logo and attract mode
-        return true;
+        return start::ready;
     }
     prefetch_music(); // decoded behind the logo, so attract mode starts without a stall
     show_logo();
+    if (app_close_pending()) return leave_while_loading(); // the music is not started to be stopped
     reset_game(0);
     load_high_score();
     demo_mode = 1;
     fort.crot_stp = -1;
     move_pointer(320, 195);
     start_music(0);
-    return true;
+    return start::ready;
 }
 
 // Escape, a quit request or a close request, tested in that order.
@@ -115,10 +131,15 @@ void shut_down()
 
 int game_main()
 {
-    if (!start_up()) {
+    start how = start_up();
+    if (how == start::failed) {
         const char* why = platform::current().failure();
         std::fprintf(stderr, "ramparion: cannot open the display%s%s\n", *why ? ": " : "", why);
         return 1;
+    }
+    if (how == start::leave) {
+        shut_down();
+        return 0;
     }
     presenting_loop = "world";
     for (;;) {
@@ -131,6 +152,7 @@ int game_main()
         else
             menu_hover = -1;
         draw_hud(demo_mode);
+        set_pointer_in_play(demo_mode == 0);
         flip_frame(-1);
         wait_while_inactive(music_channel);
         if (leaving()) break;

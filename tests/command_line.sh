@@ -10,7 +10,7 @@ failed=0
 run() { # run EXPECTED_STATUS ARGS...: the status, stdout and stderr of one run
     want=$1
     shift
-    env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR=/nonexistent timeout 10 "$game" "$@" > "$out" 2> "$err"
+    env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR=/nonexistent timeout 60 "$game" "$@" > "$out" 2> "$err"
     status=$?
     [ "$status" -eq "$want" ] || { echo "FAIL: '$*' left with status $status, not $want"; failed=1; }
 }

@@ -56,17 +56,22 @@ export XDG_DATA_HOME="$work/player"
 (cd / && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" exec "$prefix/bin/ramparion" --window 2> "$work/game.err") &
 game_pid=$!
 win=
-for _ in $(seq 50); do
+for _ in $(seq 600); do # up to a minute on a busy machine
     win=$(xdotool search --classname "^$(key StartupWMClass)\$" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     kill -0 "$game_pid" 2>/dev/null || { cat "$work/game.err"; fail "the installed game ended at once"; }
     sleep 0.1
 done
 [ -n "$win" ] || fail "no window whose class is the desktop file's StartupWMClass"
-sleep 2
+# The logo's jingle has reached the sound file: the game is under way.
+for _ in $(seq 600); do
+    od -An -tx1 "$work/audio.raw" 2>/dev/null | grep -q '[1-9a-f]' && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
 win=$(xdotool search --classname "^$(key StartupWMClass)\$" 2>/dev/null | tail -n 1)
 xdotool mousemove --window "$win" 20 20
-for _ in $(seq 20); do
+for _ in $(seq 200); do
     xdotool key Escape
     sleep 0.3
     kill -0 "$game_pid" 2>/dev/null || break

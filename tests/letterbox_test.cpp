@@ -199,3 +199,46 @@ TEST(letterbox, a_shrunk_picture_reads_moves_back_within_one_pixel)
 }
 
 } // namespace
+
+// Where a held pointer is kept: every window coordinate in the rectangle reads as a picture pixel
+// by itself (no clamping), and the ones just outside it are clamped, so the rectangle is exactly
+// the picture and a pointer on its edge reads 0 or the last pixel.
+TEST(letterbox, the_held_pointer_rectangle_is_exactly_the_picture)
+{
+    int x0, y0, x1, y1;
+    make_pointer_map(1920, 1080, 1920, 1080, 640, 480).picture_in_window(x0, y0, x1, y1);
+    EXPECT_EQ(x0, 320);
+    EXPECT_EQ(x1, 1599);
+    EXPECT_EQ(y0, 60);
+    EXPECT_EQ(y1, 1019);
+    make_pointer_map(1366, 768, 1366, 768, 640, 480).picture_in_window(x0, y0, x1, y1);
+    EXPECT_EQ(x0, 171);
+    EXPECT_EQ(x1, 1194);
+    EXPECT_EQ(y0, 0);
+    EXPECT_EQ(y1, 767);
+    struct size { int win_w, win_h, out_w, out_h; };
+    for (size s : std::initializer_list<size>{{1280, 960, 1280, 960}, {1000, 600, 1000, 600}, {600, 400, 600, 400},
+                                             {1280, 720, 2560, 1440}, {641, 1000, 641, 1000}, {3840, 2160, 3840, 2160}}) {
+        auto m = make_pointer_map(s.win_w, s.win_h, s.out_w, s.out_h, 640, 480);
+        m.picture_in_window(x0, y0, x1, y1);
+        using pm = platform::pointer_map;
+        auto raw_x = [&](int w) { return pm::raw(w, m.win_w, m.out_w, m.box.x, m.box.w, 640); };
+        auto raw_y = [&](int w) { return pm::raw(w, m.win_h, m.out_h, m.box.y, m.box.h, 480); };
+        EXPECT_EQ(raw_x(x0), 0) << s.win_w << "x" << s.win_h;
+        EXPECT_EQ(raw_x(x1), 639) << s.win_w << "x" << s.win_h;
+        EXPECT_EQ(raw_y(y0), 0) << s.win_w << "x" << s.win_h;
+        EXPECT_EQ(raw_y(y1), 479) << s.win_w << "x" << s.win_h;
+        if (x0 > 0) {
+            EXPECT_LT(raw_x(x0 - 1), 0);
+        }
+        if (x1 < s.win_w - 1) {
+            EXPECT_GT(raw_x(x1 + 1), 639);
+        }
+        if (y0 > 0) {
+            EXPECT_LT(raw_y(y0 - 1), 0);
+        }
+        if (y1 < s.win_h - 1) {
+            EXPECT_GT(raw_y(y1 + 1), 479);
+        }
+    }
+}

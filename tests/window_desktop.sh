@@ -44,7 +44,7 @@ expect() {
 }
 # Waits until the window has the geometry "X Y W H".
 geometry_is() {
-    for _ in $(seq 40); do
+    for _ in $(seq 600); do
         # SDL may swap the game's first window for one its renderer suits: find it afresh.
         [ -n "$game_pid" ] && win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
         eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
@@ -55,7 +55,7 @@ geometry_is() {
 }
 pointer_at() { # pointer_at WX WY PX PY: window pixel to picture pixel
     xdotool mousemove --window "$win" "$1" "$2"
-    for _ in $(seq 30); do
+    for _ in $(seq 600); do
         ask where
         [ "$reply" = "at $3 $4" ] && return 0
         sleep 0.1
@@ -63,7 +63,7 @@ pointer_at() { # pointer_at WX WY PX PY: window pixel to picture pixel
     fail "window pixel ($1, $2) read \"$reply\", not \"at $3 $4\""
 }
 pointer_reads() { # pointer_reads PX PY SX SY: the game reads (PX, PY), the pointer is at screen (SX, SY)
-    for _ in $(seq 30); do
+    for _ in $(seq 600); do
         ask where
         [ "$reply" = "at $1 $2" ] && break
         sleep 0.1
@@ -76,7 +76,7 @@ pointer_reads() { # pointer_reads PX PY SX SY: the game reads (PX, PY), the poin
 shots=0
 check_shot() {
     local path=
-    for _ in $(seq 50); do
+    for _ in $(seq 600); do
         path=$(grep '^ramparion: screenshot saved to ' "$work/probe.err" | sed -n "$((shots + 1))p")
         [ -n "$path" ] && break
         sleep 0.1
@@ -114,8 +114,8 @@ xdotool key alt+Return
 geometry_is "0 0 2000 1500" "after Alt+Enter"
 pointer_reads 10 20 71 91 "after Alt+Enter"
 pointer_at 1000 750 320 240
-xdotool mousemove --window "$win" 0 0 # in the bar: the picture's corner
-pointer_reads 0 0 0 0 "in the bar"
+xdotool mousemove --window "$win" 0 0 # into the bar: held on the picture's corner
+pointer_reads 0 0 40 30 "in the bar"
 ask "move 64 48"
 pointer_reads 64 48 233 175 "move_pointer in full screen"
 check_screen 40 30 3 "in full screen"
@@ -162,7 +162,7 @@ run_game() { # run_game ARG GEOMETRY
     "$game" "$1" 2> "$work/game.err" &
     game_pid=$!
     win=
-    for _ in $(seq 50); do
+    for _ in $(seq 600); do # up to a minute on a busy machine
         win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | head -n 1)
         [ -n "$win" ] && break
         if ! kill -0 "$game_pid" 2>/dev/null; then
@@ -177,7 +177,7 @@ run_game() { # run_game ARG GEOMETRY
 leave_game() {
     win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
     xdotool mousemove --window "$win" 20 20
-    for _ in $(seq 20); do
+    for _ in $(seq 200); do
         xdotool key Escape
         sleep 0.3
         kill -0 "$game_pid" 2>/dev/null || break
@@ -192,7 +192,7 @@ leave_game() {
 rm -rf "$XDG_DATA_HOME/ramparion/screenshots"
 run_game --window "360 270 1280 960"
 xdotool key F12
-for _ in $(seq 50); do
+for _ in $(seq 600); do
     shot=$(ls "$XDG_DATA_HOME"/ramparion/screenshots/*.png 2>/dev/null | head -n 1)
     [ -n "$shot" ] && grep -q '^ramparion: screenshot saved to ' "$work/game.err" && break
     sleep 0.1

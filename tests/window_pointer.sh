@@ -206,7 +206,7 @@ probe_pid=
 "$game" &
 game_pid=$!
 gwin=
-for _ in $(seq 50); do
+for _ in $(seq 600); do # up to a minute on a busy machine
     gwin=$(xdotool search --name "Ramparion '07" 2>/dev/null | head -n 1)
     [ -n "$gwin" ] && break
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before it was asked to"
@@ -215,7 +215,7 @@ done
 [ -n "$gwin" ] || fail "no window with the game's caption"
 xdotool mousemove --window "$gwin" 20 20
 xdotool windowfocus --sync "$gwin" 2>/dev/null
-for _ in $(seq 20); do
+for _ in $(seq 200); do
     xdotool key Escape
     sleep 0.5
     kill -0 "$game_pid" 2>/dev/null || break

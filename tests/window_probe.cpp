@@ -13,9 +13,11 @@
 //   pattern          -> "ok"       (draws a fixed test picture in every frame from now on)
 //   save FILE        -> "ok"       (the picture as drawn, as a PNG, to compare with what is shown)
 //   frames           -> "frames N" (frames presented so far)
+//   play 0|1         -> "ok"       (whether a game is played: a played game holds the pointer)
 //   quit             -> ends the program
 //
 // It prints "ready" once the window is up, and "closed" if the window is asked to close.
+// With --fullscreen its window covers the screen as the game's does.
 #include <SDL.h>
 #include <poll.h>
 #include <unistd.h>
@@ -167,12 +169,14 @@ void draw_pattern()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    bool fullscreen = argc > 1 && std::strcmp(argv[1], "--fullscreen") == 0;
     platform::set_backend(platform::make_sdl_backend());
     set_app_title("Ramparion window probe");
     // A window of its own size, so the test can resize it and see the picture letterboxed.
-    if (!open_display(640, 480, 0, 60, display_back_buffered)) {
+    presenting_loop = "world"; // frames of the battle, played or not as the test says
+    if (!open_display(640, 480, fullscreen ? 32 : 0, 60, display_back_buffered)) {
         std::fprintf(stderr, "window_probe: no display\n");
         return 1;
     }
@@ -214,6 +218,9 @@ int main()
             answer(b && platform::save_png_frame(line.substr(5), b->pixels(), b->width(), b->height(), error)
                        ? "ok"
                        : "cannot save");
+        } else if (std::sscanf(line.c_str(), "play %d", &x) == 1) {
+            set_pointer_in_play(x != 0);
+            answer("ok");
         } else if (line == "frames") {
             answer(("frames " + std::to_string(frames)).c_str());
         } else if (line == "quit") {

@@ -19,4 +19,9 @@ cmake --build build-asan -j"$jobs"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMPARION_TSAN=ON -DRAMPARION_GENERATORS=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target ramparion_tests soak
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'stress|live_audio' --no-tests=ignore)
+# The same game on 64-bit ARM: cross-built, and its unit tests, golden replays and arm64 package run
+# under qemu-aarch64. Tests that need X, a sound server, a real window or many thousand frames stay
+# with the native builds above (README, "Raspberry Pi and other ARM machines").
+scripts/cross-arm64.sh --target ramparion ramparion-replay ramparion_tests
+(cd build-arm64 && ctest --output-on-failure -j"$jobs" -E "$(cat ../tests/arm64_excluded.txt | paste -sd'|')")
 echo "all tests passed"

@@ -1,10 +1,20 @@
 // Span kernels of the renderer: tint, alpha and blend a run of texels or a flat colour onto a row.
 //
-// The portable loops state the rule; SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time)
-// give the same pixels faster.
+// The portable loops state the rule and run on every processor (the compiler vectorises them where
+// it can); on x86 SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time) give the same pixels faster.
 #include "services/renderer_spans.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The AVX2 and AVX-512 units are built on x86 only.
+#if defined(__x86_64__) || defined(__i386__)
+#define RAMPARION_X86_KERNELS 1
+#else
+#define RAMPARION_X86_KERNELS 0
+#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -102,9 +112,21 @@ int best_level()
     return best;
 }
 
+// RAMPARION_KERNELS=portable|sse2|avx2|avx512 asks for less than the best, to measure or compare.
+int level_from_environment()
+{
+    const char* want = std::getenv("RAMPARION_KERNELS");
+    if (!want || !*want) return -1;
+    constexpr const char* names[] = {"portable", "sse2", "avx2", "avx512"};
+    for (int l = span_portable; l <= span_avx512; ++l)
+        if (std::strcmp(want, names[l]) == 0) return l;
+    std::fprintf(stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, avx2, avx512: the best kernels run\n", want);
+    return -1;
+}
+
 int level()
 {
-    if (kernel_level < 0) kernel_level = best_level();
+    if (kernel_level < 0) set_span_kernels(level_from_environment());
     return kernel_level;
 }
 
@@ -117,6 +139,11 @@ int set_span_kernels(int wanted)
     kernel_level = std::min(wanted < 0 ? best_level() : wanted, best_level());
     return kernel_level;
 }
+
+#if !RAMPARION_X86_KERNELS
+bool avx2_spans_available() { return false; }
+bool avx512_spans_available() { return false; }
+#endif
 
 void shade_portable(uint32_t* dst, const uint32_t* src, int n, const paint& p)
 {
@@ -131,10 +158,12 @@ void shade_cols_portable(uint32_t* dst, const uint32_t* row, const int* cols, in
 shade_cols_fn shade_cols_kernel(const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return shade_cols_kernel_avx512(p, mode_of(p.blend));
     case span_avx2:
         return shade_cols_kernel_avx2(p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick_cols(p, mode_of(p.blend));
@@ -147,10 +176,12 @@ shade_cols_fn shade_cols_kernel(const paint& p)
 shade_fn shade_kernel(const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return shade_kernel_avx512(p, mode_of(p.blend));
     case span_avx2:
         return shade_kernel_avx2(p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick(p, mode_of(p.blend));
@@ -166,12 +197,14 @@ bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_
                  int64_t du, int64_t dv, int n)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         step_texels_avx512(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
     case span_avx2:
         step_texels_avx2(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
+#endif
     default:
         return false;
     }
@@ -180,10 +213,12 @@ bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return fill_span_avx512(dst, n, p, mode_of(p.blend));
     case span_avx2:
         return fill_span_avx2(dst, n, p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::fill(dst, n, p, mode_of(p.blend));

@@ -376,16 +376,6 @@ void print(const std::string& name, const std::vector<summary>& r)
                 med([](const summary& s) { return s.wall_s; }));
 }
 
-constexpr const char* kernel_names[] = {"portable", "sse2", "avx2", "avx512"};
-
-// A level by name, -1 for none; the children forked for the runs inherit the choice.
-int kernel_level(const char* name)
-{
-    for (int l = span_portable; l <= span_avx512; ++l)
-        if (std::strcmp(name, kernel_names[l]) == 0) return l;
-    return -1;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -401,10 +391,12 @@ int main(int argc, char** argv)
         else if (a == "--slow" && i + 1 < argc) slow_ms = std::atof(argv[++i]);
         else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
         else if (a == "--script" && i + 1 < argc) runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
-        else if (a == "--kernels" && i + 1 < argc && kernel_level(argv[i + 1]) >= 0) set_span_kernels(kernel_level(argv[++i]));
+        // The children forked for the runs inherit the choice.
+        else if (a == "--kernels" && i + 1 < argc && span_kernel_level(argv[i + 1]) >= 0)
+            set_span_kernels(span_kernel_level(argv[++i]));
         else {
             std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
-                                 "[hitches] [--script FILE]... [--slow MS] [--kernels portable|sse2|avx2|avx512]\n");
+                                 "[hitches] [--script FILE]... [--slow MS] [--kernels portable|sse2|neon|avx2|avx512]\n");
             return 2;
         }
     }
@@ -414,7 +406,7 @@ int main(int argc, char** argv)
 
     std::printf("CPU ms of the game thread per presented frame (headless, %d frames a run, %d run%s each; "
                 "medians of the runs' medians and p99s, the largest max; %s span kernels)\n",
-                frames, repeat, repeat > 1 ? "s" : "", kernel_names[span_kernels_in_use()]);
+                frames, repeat, repeat > 1 ? "s" : "", span_kernel_name(span_kernels_in_use()));
     std::printf("run       frames  update+draw ms          present ms             collision tests     actors  peak    "
                 "wall\n");
     std::printf("                  median p99    max       median p99    max      median p99  max   max     RSS MB  "

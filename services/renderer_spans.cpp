@@ -9,11 +9,16 @@
 #include <cstdlib>
 #include <cstring>
 
-// The AVX2 and AVX-512 units are built on x86 only.
+// The AVX2 and AVX-512 units are built on x86 only, the NEON unit on 64-bit ARM only.
 #if defined(__x86_64__) || defined(__i386__)
 #define RAMPARION_X86_KERNELS 1
 #else
 #define RAMPARION_X86_KERNELS 0
+#endif
+#if defined(__aarch64__) && defined(__ARM_NEON)
+#define RAMPARION_NEON 1
+#else
+#define RAMPARION_NEON 0
 #endif
 
 #if defined(__SSE2__)
@@ -91,7 +96,7 @@ inline uint32_t shade_one(uint32_t dst, uint32_t texel, const paint& p)
     return blend_pixel(dst, s.r, s.g, s.b, s.a, p.blend);
 }
 
-int mode_of(int blend)
+[[maybe_unused]] int mode_of(int blend)
 {
     switch (blend) {
     case blend_mask:
@@ -106,22 +111,22 @@ int mode_of(int blend)
 
 int best_level()
 {
-    int best = RAMPARION_SSE2 ? span_sse2 : span_portable;
+    int best = RAMPARION_SSE2 || RAMPARION_NEON ? span_sse2 : span_portable;
     if (avx2_spans_available()) best = span_avx2;
     if (best == span_avx2 && avx512_spans_available()) best = span_avx512;
     return best;
 }
 
-// RAMPARION_KERNELS=portable|sse2|avx2|avx512 asks for less than the best, to measure or compare.
+// RAMPARION_KERNELS=portable|sse2|neon|avx2|avx512 asks for less than the best, to measure or compare.
 int level_from_environment()
 {
     const char* want = std::getenv("RAMPARION_KERNELS");
     if (!want || !*want) return -1;
-    constexpr const char* names[] = {"portable", "sse2", "avx2", "avx512"};
-    for (int l = span_portable; l <= span_avx512; ++l)
-        if (std::strcmp(want, names[l]) == 0) return l;
-    std::fprintf(stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, avx2, avx512: the best kernels run\n", want);
-    return -1;
+    int l = span_kernel_level(want);
+    if (l < 0)
+        std::fprintf(stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, neon, avx2, avx512: the best kernels run\n",
+                     want);
+    return l;
 }
 
 int level()
@@ -133,6 +138,25 @@ int level()
 } // namespace
 
 int span_kernels_in_use() { return level(); }
+
+const char* span_kernel_name(int l)
+{
+    switch (l) {
+    case span_portable: return "portable";
+    case span_sse2: return RAMPARION_NEON ? "neon" : "sse2";
+    case span_avx2: return "avx2";
+    case span_avx512: return "avx512";
+    default: return "?";
+    }
+}
+
+int span_kernel_level(const char* name)
+{
+    if (std::strcmp(name, "neon") == 0 || std::strcmp(name, "sse2") == 0) return span_sse2;
+    for (int l : {span_portable, span_avx2, span_avx512})
+        if (std::strcmp(name, span_kernel_name(l)) == 0) return l;
+    return -1;
+}
 
 int set_span_kernels(int wanted)
 {
@@ -155,7 +179,7 @@ void shade_cols_portable(uint32_t* dst, const uint32_t* row, const int* cols, in
     for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], row[cols[i]], p);
 }
 
-shade_cols_fn shade_cols_kernel(const paint& p)
+shade_cols_fn shade_cols_kernel([[maybe_unused]] const paint& p)
 {
     switch (level()) {
 #if RAMPARION_X86_KERNELS
@@ -167,13 +191,16 @@ shade_cols_fn shade_cols_kernel(const paint& p)
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick_cols(p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return shade_cols_kernel_neon(p, mode_of(p.blend));
 #endif
     default:
         return &shade_cols_portable;
     }
 }
 
-shade_fn shade_kernel(const paint& p)
+shade_fn shade_kernel([[maybe_unused]] const paint& p)
 {
     switch (level()) {
 #if RAMPARION_X86_KERNELS
@@ -185,6 +212,9 @@ shade_fn shade_kernel(const paint& p)
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick(p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return shade_kernel_neon(p, mode_of(p.blend));
 #endif
     default:
         return &shade_portable;
@@ -193,22 +223,28 @@ shade_fn shade_kernel(const paint& p)
 
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
 
+#if RAMPARION_X86_KERNELS
 bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
                  int64_t du, int64_t dv, int n)
 {
     switch (level()) {
-#if RAMPARION_X86_KERNELS
     case span_avx512:
         step_texels_avx512(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
     case span_avx2:
         step_texels_avx2(out, unsure, texels, w, h, tu, tv, du, dv, n);
         return true;
-#endif
     default:
         return false;
     }
 }
+#else
+// Without a gather instruction the caller's own loop is as quick.
+bool step_texels(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t, int)
+{
+    return false;
+}
+#endif
 
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
@@ -222,6 +258,9 @@ void fill_span(uint32_t* dst, int n, const paint& p)
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::fill(dst, n, p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return fill_span_neon(dst, n, p, mode_of(p.blend));
 #endif
     default:
         if (p.blend == blend_mask && p.a < 128) return;

@@ -137,6 +137,7 @@ int quadrant(double k) { return static_cast<int>(k - 4.0 * std::floor(k / 4.0));
 double extended_sin(double x)
 {
     if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
+    if (x == 0.0) return x; // the sums below would lose the sign of -0
     double k;
     dd r = reduce(x, k);
     return pick(quadrant(k), r);

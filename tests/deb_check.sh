@@ -40,7 +40,7 @@ fail() {
 for tool in dpkg-deb dpkg-shlibdeps dpkg-parsechangelog dpkg-architecture; do
     command -v $tool > /dev/null || fail "$tool is missing: run scripts/install-deps.sh"
 done
-multiarch=$(dpkg-architecture -A "$arch" -q DEB_HOST_MULTIARCH 2> /dev/null) || fail "no such architecture: $arch"
+multiarch=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2> /dev/null) || fail "no such architecture: $arch"
 run=
 if [ "$arch" != "$native" ]; then
     [ "$mode" = --install ] && fail "--install needs a package for this machine ($native), not $arch"
@@ -48,7 +48,7 @@ if [ "$arch" != "$native" ]; then
     export DEB_HOST_ARCH="$arch"
     export OBJDUMP="$multiarch-objdump"
     command -v "$OBJDUMP" > /dev/null || fail "$OBJDUMP is missing: run scripts/cross-arm64.sh"
-    run="qemu-$(dpkg-architecture -A "$arch" -q DEB_HOST_GNU_CPU) -L /usr/$multiarch"
+    run="qemu-${multiarch%%-*} -L /usr/$multiarch"
 fi
 "$cpack" -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack -G DEB"; }

@@ -19,9 +19,9 @@ cmake --build build-asan -j"$jobs"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMPARION_TSAN=ON -DRAMPARION_GENERATORS=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target ramparion_tests soak
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'stress|live_audio' --no-tests=ignore)
-# The same game on 64-bit ARM: cross-built, then under qemu-aarch64 (some sixty times slower, most of
+# The same game on 64-bit ARM: cross-built, then under qemu-aarch64 (a hundred times slower, most of
 # it decoding the sounds each program loads) the unit tests of what differs between processors (span
-# kernels, maths, movement, collision), four golden replays and the arm64 package. The rest, and the
+# kernels, maths, movement, collision), two golden replays and the arm64 package. The rest, and the
 # tests that need X, a sound server or a real window, run natively above (README).
 scripts/cross-arm64.sh --target ramparion ramparion-replay ramparion_tests
 arm_units='renderer_equivalence|extended_trig|trig|random|float_to_int|collision|blend|primitives|filtering|sampling'

@@ -19,4 +19,12 @@ cmake --build build-asan -j"$jobs"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMPARION_TSAN=ON -DRAMPARION_GENERATORS=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target ramparion_tests soak
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'stress|live_audio' --no-tests=ignore)
+# The same game on 64-bit ARM: cross-built, then under qemu-aarch64 (a hundred times slower, most of
+# it decoding the sounds each program loads) the unit tests of what differs between processors (span
+# kernels, maths, movement, collision), two golden replays and the arm64 package. The rest, and the
+# tests that need X, a sound server or a real window, run natively above (README).
+scripts/cross-arm64.sh --target ramparion ramparion-replay ramparion_tests
+arm_units='renderer_equivalence|extended_trig|trig|random|float_to_int|collision|blend|primitives|filtering|sampling'
+arm_units="$arm_units|coverage|draw_state|cannon_ball_test|nuke_rocket|fighters|corpus"
+(cd build-arm64 && ctest --output-on-failure -j"$jobs" -R "^(($arm_units)\\..*|golden_replays|deb_package|only_platform_includes_sdl)\$")
 echo "all tests passed"

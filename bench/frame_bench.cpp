@@ -23,6 +23,7 @@
 #include "platform/headless_backend.h"
 #include "services/collision.h"
 #include "services/display.h"
+#include "services/renderer_spans.h"
 #include "shell/data_folder.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
@@ -390,9 +391,12 @@ int main(int argc, char** argv)
         else if (a == "--slow" && i + 1 < argc) slow_ms = std::atof(argv[++i]);
         else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
         else if (a == "--script" && i + 1 < argc) runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
+        // The children forked for the runs inherit the choice.
+        else if (a == "--kernels" && i + 1 < argc && span_kernel_level(argv[i + 1]) >= 0)
+            set_span_kernels(span_kernel_level(argv[++i]));
         else {
             std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
-                                 "[hitches] [--script FILE]... [--slow MS]\n");
+                                 "[hitches] [--script FILE]... [--slow MS] [--kernels portable|sse2|neon|avx2|avx512]\n");
             return 2;
         }
     }
@@ -401,8 +405,8 @@ int main(int argc, char** argv)
     enter_data_folder(executable_folder() + "/.."); // bench/ sits one below the build's data/
 
     std::printf("CPU ms of the game thread per presented frame (headless, %d frames a run, %d run%s each; "
-                "medians of the runs' medians and p99s, the largest max)\n",
-                frames, repeat, repeat > 1 ? "s" : "");
+                "medians of the runs' medians and p99s, the largest max; %s span kernels)\n",
+                frames, repeat, repeat > 1 ? "s" : "", span_kernel_name(span_kernels_in_use()));
     std::printf("run       frames  update+draw ms          present ms             collision tests     actors  peak    "
                 "wall\n");
     std::printf("                  median p99    max       median p99    max      median p99  max   max     RSS MB  "

@@ -1,9 +1,8 @@
 // The shared random generator, degree trigonometry, float-to-int truncation and the clock.
 #include "services/maths.h"
 
-#include <cmath>
-
 #include "platform/platform.h"
+#include "services/extended_trig.h"
 
 int32_t rnd_state = 4660;
 
@@ -40,15 +39,10 @@ void seed_rnd(int seed)
     if (rnd_state == 0 || rnd_state == 0x7FFFFFFF) rnd_state = 4660;
 }
 
-double sin_deg(double degrees)
-{
-    return static_cast<double>(std::sin(static_cast<long double>(degrees * 0.017453292519943295)));
-}
+// Extended precision rounded to a double, with the same bits on every processor and C library.
+double sin_deg(double degrees) { return extended_sin(degrees * 0.017453292519943295); }
 
-double cos_deg(double degrees)
-{
-    return static_cast<double>(std::cos(static_cast<long double>(degrees * 0.017453292519943295)));
-}
+double cos_deg(double degrees) { return extended_cos(degrees * 0.017453292519943295); }
 
 int float_to_int(double x)
 {

@@ -1,10 +1,25 @@
 // Span kernels of the renderer: tint, alpha and blend a run of texels or a flat colour onto a row.
 //
-// The portable loops state the rule; SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time)
-// give the same pixels faster.
+// The portable loops state the rule and run on every processor (the compiler vectorises them where
+// it can); on x86 SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time) give the same pixels faster.
 #include "services/renderer_spans.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The AVX2 and AVX-512 units are built on x86 only, the NEON unit on 64-bit ARM only.
+#if defined(__x86_64__) || defined(__i386__)
+#define RAMPARION_X86_KERNELS 1
+#else
+#define RAMPARION_X86_KERNELS 0
+#endif
+#if defined(__aarch64__) && defined(__ARM_NEON)
+#define RAMPARION_NEON 1
+#else
+#define RAMPARION_NEON 0
+#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -81,7 +96,7 @@ inline uint32_t shade_one(uint32_t dst, uint32_t texel, const paint& p)
     return blend_pixel(dst, s.r, s.g, s.b, s.a, p.blend);
 }
 
-int mode_of(int blend)
+[[maybe_unused]] int mode_of(int blend)
 {
     switch (blend) {
     case blend_mask:
@@ -96,15 +111,27 @@ int mode_of(int blend)
 
 int best_level()
 {
-    int best = RAMPARION_SSE2 ? span_sse2 : span_portable;
+    int best = RAMPARION_SSE2 || RAMPARION_NEON ? span_sse2 : span_portable;
     if (avx2_spans_available()) best = span_avx2;
     if (best == span_avx2 && avx512_spans_available()) best = span_avx512;
     return best;
 }
 
+// RAMPARION_KERNELS=portable|sse2|neon|avx2|avx512 asks for less than the best, to measure or compare.
+int level_from_environment()
+{
+    const char* want = std::getenv("RAMPARION_KERNELS");
+    if (!want || !*want) return -1;
+    int l = span_kernel_level(want);
+    if (l < 0)
+        std::fprintf(stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, neon, avx2, avx512: the best kernels run\n",
+                     want);
+    return l;
+}
+
 int level()
 {
-    if (kernel_level < 0) kernel_level = best_level();
+    if (kernel_level < 0) set_span_kernels(level_from_environment());
     return kernel_level;
 }
 
@@ -112,11 +139,35 @@ int level()
 
 int span_kernels_in_use() { return level(); }
 
+const char* span_kernel_name(int l)
+{
+    switch (l) {
+    case span_portable: return "portable";
+    case span_sse2: return RAMPARION_NEON ? "neon" : "sse2";
+    case span_avx2: return "avx2";
+    case span_avx512: return "avx512";
+    default: return "?";
+    }
+}
+
+int span_kernel_level(const char* name)
+{
+    if (std::strcmp(name, "neon") == 0 || std::strcmp(name, "sse2") == 0) return span_sse2;
+    for (int l : {span_portable, span_avx2, span_avx512})
+        if (std::strcmp(name, span_kernel_name(l)) == 0) return l;
+    return -1;
+}
+
 int set_span_kernels(int wanted)
 {
     kernel_level = std::min(wanted < 0 ? best_level() : wanted, best_level());
     return kernel_level;
 }
+
+#if !RAMPARION_X86_KERNELS
+bool avx2_spans_available() { return false; }
+bool avx512_spans_available() { return false; }
+#endif
 
 void shade_portable(uint32_t* dst, const uint32_t* src, int n, const paint& p)
 {
@@ -128,32 +179,42 @@ void shade_cols_portable(uint32_t* dst, const uint32_t* row, const int* cols, in
     for (int i = 0; i < n; ++i) dst[i] = shade_one(dst[i], row[cols[i]], p);
 }
 
-shade_cols_fn shade_cols_kernel(const paint& p)
+shade_cols_fn shade_cols_kernel([[maybe_unused]] const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return shade_cols_kernel_avx512(p, mode_of(p.blend));
     case span_avx2:
         return shade_cols_kernel_avx2(p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick_cols(p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return shade_cols_kernel_neon(p, mode_of(p.blend));
 #endif
     default:
         return &shade_cols_portable;
     }
 }
 
-shade_fn shade_kernel(const paint& p)
+shade_fn shade_kernel([[maybe_unused]] const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return shade_kernel_avx512(p, mode_of(p.blend));
     case span_avx2:
         return shade_kernel_avx2(p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::pick(p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return shade_kernel_neon(p, mode_of(p.blend));
 #endif
     default:
         return &shade_portable;
@@ -162,6 +223,7 @@ shade_fn shade_kernel(const paint& p)
 
 void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
 
+#if RAMPARION_X86_KERNELS
 bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,
                  int64_t du, int64_t dv, int n)
 {
@@ -176,17 +238,29 @@ bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_
         return false;
     }
 }
+#else
+// Without a gather instruction the caller's own loop is as quick.
+bool step_texels(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t, int)
+{
+    return false;
+}
+#endif
 
 void fill_span(uint32_t* dst, int n, const paint& p)
 {
     switch (level()) {
+#if RAMPARION_X86_KERNELS
     case span_avx512:
         return fill_span_avx512(dst, n, p, mode_of(p.blend));
     case span_avx2:
         return fill_span_avx2(dst, n, p, mode_of(p.blend));
+#endif
 #if RAMPARION_SSE2
     case span_sse2:
         return span_kernels<sse2>::fill(dst, n, p, mode_of(p.blend));
+#elif RAMPARION_NEON
+    case span_neon:
+        return fill_span_neon(dst, n, p, mode_of(p.blend));
 #endif
     default:
         if (p.blend == blend_mask && p.a < 128) return;

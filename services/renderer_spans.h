@@ -26,11 +26,20 @@ shade_cols_fn shade_cols_kernel(const paint& p);
 // The paint's own colour blended onto n back-buffer pixels.
 void fill_span(uint32_t* dst, int n, const paint& p);
 
-// Which kernels run: the best the processor has unless told otherwise. All give the same pixels.
-enum span_kernel_level { span_portable = 0, span_sse2 = 1, span_avx2 = 2, span_avx512 = 3 };
+// Which kernels run: the best the processor has unless told otherwise (RAMPARION_KERNELS names a
+// lower level). All give the same pixels. The 128-bit level is SSE2 on x86-64 and NEON on ARM.
+enum span_kernel_level { span_portable = 0, span_sse2 = 1, span_neon = 1, span_avx2 = 2, span_avx512 = 3 };
 int span_kernels_in_use();
 // Asks for a level (-1: the best); returns the one granted, never above what the processor has.
 int set_span_kernels(int wanted);
+// "portable", "sse2" or "neon" (as the processor has it), "avx2", "avx512"; and back (-1: no such name).
+const char* span_kernel_name(int level);
+int span_kernel_level(const char* name);
+
+// The NEON kernels, built in their own unit on 64-bit ARM.
+shade_fn shade_kernel_neon(const paint& p, int mode);
+shade_cols_fn shade_cols_kernel_neon(const paint& p, int mode);
+void fill_span_neon(uint32_t* dst, int n, const paint& p, int mode);
 
 // The AVX2 kernels, built in their own unit; `mode` is one of the five blend modes.
 bool avx2_spans_available();

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// Built on x86 only (CMakeLists.txt); elsewhere renderer_spans.cpp reports no AVX.
 #include <immintrin.h>
 
 // Only what follows is built for AVX2: the library headers above keep the default target.
@@ -120,14 +120,3 @@ bool avx2_spans_available()
     return __builtin_cpu_supports("avx2");
 }
 
-#else
-
-shade_fn shade_kernel_avx2(const paint&, int) { return nullptr; }
-shade_cols_fn shade_cols_kernel_avx2(const paint&, int) { return nullptr; }
-void fill_span_avx2(uint32_t*, int, const paint&, int) {}
-void step_texels_avx2(uint32_t*, uint8_t*, const uint32_t*, uint32_t, uint32_t, int64_t, int64_t, int64_t, int64_t, int)
-{
-}
-bool avx2_spans_available() { return false; }
-
-#endif

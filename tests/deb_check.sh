@@ -5,13 +5,23 @@
 # With --install (as root, on a machine where the package may come and go) it also installs it with
 # apt-get, starts the game from / (in a real window from its menu entry's command, given a display),
 # then removes and purges it and looks for anything left behind.
-#   deb_check.sh CPACK BUILD SOURCE VERSION APP_ID [--install]
+# With --arch=ARCH it checks a cross build's package for another Debian architecture (its programs
+# run under qemu), which is never installed here.
+#   deb_check.sh CPACK BUILD SOURCE VERSION APP_ID [--install] [--arch=ARCH]
 cpack=$1
 build=$2
 source=$3
 version=$4
 app_id=$5
-mode=$6
+mode=
+arch=$(dpkg --print-architecture)
+native=$arch
+for option in "$6" "$7"; do
+    case "$option" in
+    --install) mode=--install ;;
+    --arch=*) arch=${option#--arch=} ;;
+    esac
+done
 work=$(mktemp -d)
 game_pid=
 installed=
@@ -27,12 +37,21 @@ fail() {
     exit 1
 }
 
-for tool in dpkg-deb dpkg-shlibdeps dpkg-parsechangelog; do
+for tool in dpkg-deb dpkg-shlibdeps dpkg-parsechangelog dpkg-architecture; do
     command -v $tool > /dev/null || fail "$tool is missing: run scripts/install-deps.sh"
 done
+multiarch=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2> /dev/null) || fail "no such architecture: $arch"
+run=
+if [ "$arch" != "$native" ]; then
+    [ "$mode" = --install ] && fail "--install needs a package for this machine ($native), not $arch"
+    # dpkg-shlibdeps reads the foreign libraries with the cross objdump.
+    export DEB_HOST_ARCH="$arch"
+    export OBJDUMP="$multiarch-objdump"
+    command -v "$OBJDUMP" > /dev/null || fail "$OBJDUMP is missing: run scripts/cross-arm64.sh"
+    run="qemu-${multiarch%%-*} -L /usr/$multiarch"
+fi
 "$cpack" -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack -G DEB"; }
-arch=$(dpkg --print-architecture)
 deb=$work/out/ramparion_${version}_$arch.deb
 [ -f "$deb" ] || fail "no $(basename "$deb"); cpack made: $(ls "$work/out")"
 
@@ -82,7 +101,15 @@ dpkg-deb -e "$deb" "$work/control" || fail "dpkg-deb -e"
 [ "$(wc -l < "$work/control/md5sums")" -eq "$(wc -l < "$work/files")" ] || fail "md5sums does not list every file"
 game=$work/root/usr/bin/ramparion
 readelf -S "$game" | grep -q '\.symtab' && fail "the game is not stripped"
-[ "$(cd / && "$game" --version)" = "Ramparion '07 $version" ] || fail "the packaged game's --version"
+case "$arch" in
+amd64) machine="Advanced Micro Devices X86-64" ;;
+arm64) machine=AArch64 ;;
+*) machine= ;;
+esac
+[ -z "$machine" ] || readelf -h "$game" | grep -q "Machine: *$machine\$" ||
+    fail "the game is not built for $arch: $(readelf -h "$game" | grep Machine)"
+# shellcheck disable=SC2086
+[ "$(cd / && $run "$game" --version)" = "Ramparion '07 $version" ] || fail "the packaged game's --version"
 zcat "$work/root/usr/share/man/man6/ramparion.6.gz" | grep -q "^\.TH RAMPARION 6 .*$version" || fail "the manual page"
 zcat "$work/root/usr/share/doc/ramparion/changelog.gz" > "$work/changelog" || fail "the changelog is not gzipped"
 [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] || fail "the changelog's newest entry is not $version"
@@ -103,7 +130,6 @@ grep -q "^ramparion: package-section-games-but-contains-no-game$" "$work/root/us
 
 # Depends: one entry with a version for the package of each library the game links, nothing more.
 field Depends | tr ',' '\n' | sed 's/^ *//' > "$work/depends"
-multiarch=$(gcc -print-multiarch)
 readelf -d "$game" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' > "$work/needed"
 [ -s "$work/needed" ] || fail "the game links no libraries?"
 while read -r soname; do

@@ -1,15 +1,20 @@
 #!/bin/sh
 # Golden replays: each tests/replays/NAME.script is run through the replay tool and its trace, actor
 # dump and shots are compared with the committed NAME.trace.jsonl, NAME.actors.jsonl and NAME.N.png.
-# With UPDATE_GOLDEN=1 the expected files are written instead.
+# With UPDATE_GOLDEN=1 the expected files are written instead. Names after the replay tool run only
+# those replays (an emulated build takes a few).
+#   golden_replay.sh REPLAY [NAME...]
 set -e
 replay=$1
+shift
+only=" $* "
 dir=$(cd "$(dirname "$0")/replays" && pwd)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 status=0
 for script in "$dir"/*.script; do
     name=$(basename "$script" .script)
+    [ "$only" = "  " ] || case "$only" in *" $name "*) ;; *) continue ;; esac
     shots=$(sed -n 's/^# shots: //p' "$script")
     [ -n "$shots" ] || shots="40 150 280"
     args=""

@@ -737,6 +737,15 @@ TEST(renderer_equivalence, kernel_levels_never_exceed_the_processor)
     EXPECT_EQ(set_span_kernels(span_portable), span_portable);
     EXPECT_EQ(span_kernels_in_use(), span_portable);
     EXPECT_EQ(best >= span_avx512, avx512_spans_available() && avx2_spans_available());
+    // Every processor the game ships for has a 128-bit level: a build that lost it would run portable.
+#if defined(__aarch64__)
+    EXPECT_EQ(best, span_neon);
+    EXPECT_STREQ(span_kernel_name(best), "neon");
+#elif defined(__x86_64__)
+    EXPECT_GE(best, span_sse2);
+#endif
+    for (int l : {span_portable, span_sse2, span_avx2, span_avx512}) EXPECT_EQ(span_kernel_level(span_kernel_name(l)), l);
+    EXPECT_EQ(span_kernel_level("mmx"), -1);
     set_span_kernels(-1);
 }
 

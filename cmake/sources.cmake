@@ -15,6 +15,7 @@ set(RAMPARION_SDL_SOURCES
     platform/sdl_keys.cpp
 )
 
+# The modules the game calls, then their two wings: the renderer's internals and the audio stack.
 set(RAMPARION_SERVICES_SOURCES
     services/builtin_font.cpp
     services/collision.cpp
@@ -23,15 +24,17 @@ set(RAMPARION_SERVICES_SOURCES
     services/images.cpp
     services/input.cpp
     services/maths.cpp
-    services/mixer.cpp
-    services/renderer.cpp
-    services/renderer_spans.cpp
-    services/renderer_spans_avx2.cpp
-    services/renderer_spans_avx512.cpp
-    services/sound.cpp
-    services/sound_cache.cpp
-    services/sound_decode.cpp
     services/text.cpp
+
+    services/audio/mixer.cpp
+    services/audio/sound.cpp
+    services/audio/sound_cache.cpp
+    services/audio/sound_decode.cpp
+
+    services/render/renderer.cpp
+    services/render/renderer_spans.cpp
+    services/render/renderer_spans_avx2.cpp
+    services/render/renderer_spans_avx512.cpp
 )
 
 # Assets, actors and shell together: actors and shell call each other.
@@ -72,8 +75,8 @@ set(RAMPARION_GAME_SOURCES
 # helpers included above it at the default set (a wider copy of them could win at link time and run
 # on any processor). clang ignores that pragma, so it gets the flags for the whole file here.
 set(RAMPARION_SIMD_SOURCES
-    "services/renderer_spans_avx2.cpp=-mavx2"
-    "services/renderer_spans_avx512.cpp=-mavx512f;-mavx512bw"
+    "services/render/renderer_spans_avx2.cpp=-mavx2"
+    "services/render/renderer_spans_avx512.cpp=-mavx512f;-mavx512bw"
 )
 
 foreach(layer PLATFORM HEADLESS SDL SERVICES GAME)

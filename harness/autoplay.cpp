@@ -13,6 +13,7 @@
 #include "services/input.h"
 #include "services/maths.h"
 #include "shell/game_state.h"
+#include "shell/main_loop.h"
 
 namespace {
 

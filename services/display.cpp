@@ -11,7 +11,6 @@
 
 draw_state_t draw_state;
 int display_generation = 0;
-const char* presenting_loop = "startup";
 
 namespace {
 

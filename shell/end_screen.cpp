@@ -7,7 +7,7 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "services/text.h"
 #include "shell/battle_seam.h"
 #include "shell/day_cycle.h"

@@ -11,7 +11,7 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/game_flow.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"
@@ -21,6 +21,8 @@
 #include "shell/menu.h"
 #include "shell/music.h"
 #include "shell/world_frame.h"
+
+const char* presenting_loop = "startup";
 
 void wait_while_inactive(channel to_pause)
 {

@@ -5,7 +5,7 @@
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/hud.h"
 #include "shell/main_loop.h"

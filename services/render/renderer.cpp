@@ -5,13 +5,13 @@
 // quad is not rotated, or from 32.32 fixed-point steps when it is. A step that lands within a hair
 // of a texel (or filter-weight) boundary is redone in doubles the way the per-pixel rule computes it,
 // so the pixels are exactly those of that rule, only cheaper.
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 namespace {
 

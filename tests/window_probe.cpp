@@ -130,8 +130,8 @@ bool pad_command(const std::string& line)
         if (m) { // GUID,name,bindings...
             std::string all = m;
             SDL_free(m);
-            size_t a = all.find(','), b = all.find(',', a + 1);
-            name = all.substr(a + 1, b - a - 1);
+            size_t first = all.find(','), second = all.find(',', first + 1);
+            name = all.substr(first + 1, second - first - 1);
         }
         answer(("mapping " + name).c_str());
     } else if (line == "count") {

@@ -70,13 +70,13 @@ set(RAMPARION_GAME_SOURCES
     shell/world_frame.cpp
 )
 
-# The wide span kernels and their instruction sets; they are only called where the processor has them.
+# The wide span kernels and their instruction sets (FILE=FLAG,FLAG...); they are only called where the processor has them.
 # gcc takes the set from the file's own "#pragma GCC target", which keeps the shared inline pixel
 # helpers included above it at the default set (a wider copy of them could win at link time and run
 # on any processor). clang ignores that pragma, so it gets the flags for the whole file here.
 set(RAMPARION_SIMD_SOURCES
     "services/render/renderer_spans_avx2.cpp=-mavx2"
-    "services/render/renderer_spans_avx512.cpp=-mavx512f;-mavx512bw"
+    "services/render/renderer_spans_avx512.cpp=-mavx512f,-mavx512bw"
 )
 
 foreach(layer PLATFORM HEADLESS SDL SERVICES GAME)
@@ -99,6 +99,7 @@ function(ramparion_simd_flags target)
         string(SUBSTRING "${entry}" 0 ${eq} file)
         math(EXPR eq "${eq} + 1")
         string(SUBSTRING "${entry}" ${eq} -1 flags)
+        string(REPLACE "," ";" flags "${flags}")
         set_source_files_properties(${PROJECT_SOURCE_DIR}/${file} TARGET_DIRECTORY ${target}
             PROPERTIES COMPILE_OPTIONS "${flags}")
     endforeach()

@@ -100,6 +100,7 @@ function(ramparion_simd_flags target)
         math(EXPR eq "${eq} + 1")
         string(SUBSTRING "${entry}" ${eq} -1 flags)
         string(REPLACE "," ";" flags "${flags}")
+        list(APPEND flags -Wno-unknown-pragmas) # the gcc pragma, which this flag replaces
         set_source_files_properties(${PROJECT_SOURCE_DIR}/${file} TARGET_DIRECTORY ${target}
             PROPERTIES COMPILE_OPTIONS "${flags}")
     endforeach()

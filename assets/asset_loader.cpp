@@ -2,7 +2,7 @@
 #include "assets/sprite_set.h"
 #include "services/display.h"
 #include "services/images.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "services/text.h"
 
 void load_assets()

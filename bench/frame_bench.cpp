@@ -23,7 +23,7 @@
 #include "platform/headless_backend.h"
 #include "services/collision.h"
 #include "services/display.h"
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 #include "shell/data_folder.h"
 #include "shell/game_state.h"
 #include "shell/high_score.h"

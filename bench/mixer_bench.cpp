@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/headless_backend.h"
-#include "services/mixer.h"
-#include "services/sound.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/music.h"
 

@@ -18,7 +18,7 @@
 #include "harness/autoplay.h"
 #include "platform/headless_backend.h"
 #include "platform/sdl_backend.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"

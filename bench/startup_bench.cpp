@@ -16,7 +16,7 @@
 #include "platform/headless_backend.h"
 #include "platform/sdl_backend.h"
 #include "services/display.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"

@@ -6,6 +6,7 @@
 #include "actors/actors.h"
 #include "actors/world_lists.h"
 #include "services/display.h"
+#include "shell/main_loop.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "services/input.h"
 #include "services/maths.h"
 #include "shell/game_state.h"
+#include "shell/main_loop.h"
 
 namespace {
 
@@ -200,8 +201,8 @@ bool intercept(const path& where, int ahead, int& flight, int& angle)
 
 } // namespace
 
-autoplayer::autoplayer(int difficulty, int games, std::function<void(const event&)> send)
-    : difficulty_(difficulty), games_(games), send_(std::move(send))
+autoplayer::autoplayer(int on_difficulty, int games, std::function<void(const event&)> send)
+    : difficulty_(on_difficulty), games_(games), send_(std::move(send))
 {
 }
 

@@ -1,9 +1,15 @@
 #!/bin/sh
-# Installs the Debian packages the game, its tests and its tools need, if any are missing.
+# Installs the Debian packages that are missing: `game` (the default) what ./run.sh needs to build and
+# run the game, `developer` also what the tests, benches and tools need (./test.sh).
 set -e
-packages="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev
-libogg-dev libcairo2-dev libpixman-1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
+game="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev libogg-dev"
+developer="libcairo2-dev libpixman-1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
 sox desktop-file-utils appstream dpkg-dev"
+case "${1:-game}" in
+    game) packages=$game ;;
+    developer) packages="$game $developer" ;;
+    *) echo "usage: $0 [game|developer]" >&2; exit 2 ;;
+esac
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -13,7 +13,6 @@
 
 draw_state_t draw_state;
 int display_generation = 0;
-const char* presenting_loop = "startup";
 
 namespace {
 
@@ -173,9 +172,8 @@ display* current_display() { return the_display.get(); }
 
 void flip_frame(int sync)
 {
-    // Only the battle's own frames hold the pointer; the pause menu and the end screen, drawn in
-    // loops of their own, let it go.
-    platform::current().hold_pointer(pointer_in_play() && std::strcmp(presenting_loop, "world") == 0);
+    // Only frames of a game being played hold the pointer (the shell says which those are).
+    platform::current().hold_pointer(pointer_in_play());
     if (sync != -1) {
         present(sync == 1);
         return;

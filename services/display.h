@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 struct font;
 
@@ -62,9 +62,6 @@ void draw_texture_quad(const texture& tex, float x0, float y0, float x1, float y
 frame_buffer* back_buffer();
 // The renderer's copy of the draw state as it stands.
 paint current_paint();
-
-// Who presents: so a trace can tell the start-up passes from the game's own loops.
-extern const char* presenting_loop;
 
 // Pacing internals, readable by tests.
 struct pacing_info {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 // A frame's pixels, rows top to bottom, 8 bits a channel.
 struct pixmap {

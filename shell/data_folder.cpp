@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "services/files.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 
 #ifndef RAMPARION_INSTALL_DATA_DIR
 #define RAMPARION_INSTALL_DATA_DIR "/usr/local/share/ramparion"

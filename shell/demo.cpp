@@ -16,7 +16,7 @@
 #include "platform/platform.h"
 #include "services/files.h"
 #include "services/input.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "assets/sprite_set.h"
 #include "shell/demo_format.h"
 #include "shell/demo_state.h"

@@ -7,7 +7,7 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "services/text.h"
 #include "shell/battle_seam.h"
 #include "shell/day_cycle.h"
@@ -66,6 +66,9 @@ void game_over()
 
     const char* outer_loop = presenting_loop;
     presenting_loop = "gameover";
+    // The menus let the pointer go; the battle takes it up again when it goes on.
+    const bool outer_play = pointer_in_play();
+    set_pointer_in_play(false);
     int flag_ctr = 0, flag_index = 0, count = 0;
     for (;;) {
         clear_screen();
@@ -137,6 +140,7 @@ void game_over()
         if (mouse_hit(mouse_left) || joy_hit(pad_fire, first_pad)) break;
     }
     presenting_loop = outer_loop;
+    set_pointer_in_play(outer_play);
 
     move_pointer(320, 195); // on "Start New Game"
     flush_mouse();

@@ -4,7 +4,7 @@
 #include <ctime> // POSIX declares a `daylight` of its own: declared first, ours below agrees with it
 #include <string>
 
-#include "services/sound.h"
+#include "services/audio/sound.h"
 
 extern std::string volume_labels[11];
 extern std::string difficulty_labels[2];

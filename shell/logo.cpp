@@ -5,7 +5,7 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/main_loop.h"
 
 void show_logo()

@@ -11,7 +11,7 @@
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/app_icon.h"
 #include "shell/demo.h"
 #include "shell/game_flow.h"
@@ -24,6 +24,8 @@
 #include "shell/music.h"
 #include "shell/settings.h"
 #include "shell/world_frame.h"
+
+const char* presenting_loop = "startup";
 
 void wait_while_inactive(channel to_pause)
 {

@@ -1,7 +1,11 @@
 // Start-up, the frame loop and shutdown: the program's spine.
 #pragma once
 
-#include "services/sound.h"
+#include "services/audio/sound.h"
+
+// Which of the game's loops presents ("startup", "logo", "world", "pause", "gameover"): so a trace can
+// tell the start-up passes from the game's own loops.
+extern const char* presenting_loop;
 
 // Runs the whole program on the backend in force; returns the exit status.
 int game_main();

@@ -5,7 +5,7 @@
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "services/text.h"
 #include "shell/battle_seam.h"
 #include "shell/game_flow.h"

@@ -1,8 +1,8 @@
 // The two sound routines of the shell: one-shot effects and the looping music tracks.
 #include "shell/music.h"
 
-#include "services/sound.h"
-#include "services/sound_cache.h"
+#include "services/audio/sound.h"
+#include "services/audio/sound_cache.h"
 #include "shell/game_state.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
-#include "services/sound.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/hud.h"
 #include "shell/main_loop.h"
@@ -27,6 +27,9 @@ void pause_menu()
 
     const char* outer_loop = presenting_loop;
     presenting_loop = "pause";
+    // The menus let the pointer go; the battle takes it up again when it goes on.
+    const bool outer_play = pointer_in_play();
+    set_pointer_in_play(false);
     do {
         clear_screen();
         joystick_pointer();
@@ -42,6 +45,7 @@ void pause_menu()
         }
     } while (game_paused == 1);
     presenting_loop = outer_loop;
+    set_pointer_in_play(outer_play);
 
     if (demo_mode == 0) {
         // The game goes on (or the program is about to end): back to the battle music.

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "pacing_run.h"
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 namespace {
 

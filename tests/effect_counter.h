@@ -7,8 +7,8 @@
 #include "platform/headless_backend.h"
 #include "services/display.h"
 #include "services/input.h"
-#include "services/mixer.h"
-#include "services/sound.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 
 inline platform::headless_backend& headless()

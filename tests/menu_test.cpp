@@ -4,7 +4,7 @@
 #include <set>
 #include <tuple>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 #include "shell/game_flow.h"
 #include "shell/menu.h"
 #include "shell_fixture.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 namespace {
 

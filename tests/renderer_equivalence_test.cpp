@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "services/maths.h"
-#include "services/renderer.h"
-#include "services/renderer_spans.h"
+#include "services/render/renderer.h"
+#include "services/render/renderer_spans.h"
 
 namespace {
 

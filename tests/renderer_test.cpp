@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "services/mixer.h"
-#include "services/sound.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/music.h"
 

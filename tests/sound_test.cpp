@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/headless_backend.h"
-#include "services/mixer.h"
-#include "services/sound.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/music.h"
 
@@ -257,17 +257,17 @@ TEST_F(sound_channels, wave_files_decode_or_give_null)
 
 TEST_F(sound_channels, real_tracks_decode_at_full_rate_and_broken_ones_give_null)
 {
-    int files = 0;
+    int tracks = 0;
     for (const auto& e : fs::directory_iterator(data_dir)) {
         if (e.path().extension() != ".ogg") continue;
-        ++files;
+        ++tracks;
         sound* s = load_sound(e.path().string(), 0);
         ASSERT_NE(s, nullptr) << e.path();
         made.push_back(s);
         EXPECT_EQ(s->rate, 44100) << e.path();
         EXPECT_GT(s->frames, 44100u / 4) << e.path();
     }
-    EXPECT_EQ(files, 21);
+    EXPECT_EQ(tracks, 21);
 
     std::string good = read_file(data_dir / "aircraft01.ogg");
     EXPECT_EQ(load_bytes(good.substr(0, good.size() / 2)), nullptr);

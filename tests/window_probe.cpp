@@ -132,8 +132,8 @@ bool pad_command(const std::string& line)
         if (m) { // GUID,name,bindings...
             std::string all = m;
             SDL_free(m);
-            size_t a = all.find(','), b = all.find(',', a + 1);
-            name = all.substr(a + 1, b - a - 1);
+            size_t first = all.find(','), second = all.find(',', first + 1);
+            name = all.substr(first + 1, second - first - 1);
         }
         answer(("mapping " + name).c_str());
     } else if (line == "count") {
@@ -175,7 +175,6 @@ int main(int argc, char** argv)
     platform::set_backend(platform::make_sdl_backend());
     set_app_title("Ramparion window probe");
     // A window of its own size, so the test can resize it and see the picture letterboxed.
-    presenting_loop = "world"; // frames of the battle, played or not as the test says
     if (!open_display(640, 480, fullscreen ? 32 : 0, 60, display_back_buffered)) {
         std::fprintf(stderr, "window_probe: no display\n");
         return 1;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "peers.h"
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 #include "harness/png_write.h"
 
 namespace {

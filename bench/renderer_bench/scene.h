@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 namespace bench {
 

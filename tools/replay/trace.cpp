@@ -9,6 +9,7 @@
 #include "services/display.h"
 #include "shell/game_state.h"
 #include "shell/menu.h"
+#include "shell/main_loop.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Sample decoders: Ogg Vorbis through libvorbisfile over memory, and plain RIFF WAVE.
-#include "services/sound_decode.h"
+#include "services/audio/sound_decode.h"
 
 #include <vorbis/vorbisfile.h>
 

@@ -1,5 +1,5 @@
 // The software mixer: interpolated, gain-ramped voices summed and saturated into 16-bit stereo.
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 #include <algorithm>
 

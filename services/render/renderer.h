@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "services/pixel_ops.h"
+#include "services/render/pixel_ops.h"
 
 // Texture flag bits, shared with images.
 constexpr int texture_filtered = 2;

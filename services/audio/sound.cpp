@@ -1,5 +1,5 @@
 // Sounds and channels: loading, the voice table behind channel handles, and the audio output.
-#include "services/sound.h"
+#include "services/audio/sound.h"
 
 #include <atomic>
 #include <chrono>
@@ -11,8 +11,8 @@
 
 #include "platform/platform.h"
 #include "services/files.h"
-#include "services/mixer.h"
-#include "services/sound_decode.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound_decode.h"
 
 namespace {
 

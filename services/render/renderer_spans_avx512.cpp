@@ -1,5 +1,5 @@
 // The span kernels sixteen pixels at a time, for processors with AVX-512 BW (chosen at run time).
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 #include <cstdint>
 
@@ -62,7 +62,7 @@ struct avx512 {
 
 } // namespace
 
-#include "services/renderer_span_kernels.h"
+#include "services/render/renderer_span_kernels.h"
 
 shade_fn shade_kernel_avx512(const paint& p, int mode) { return span_kernels<avx512>::pick(p, mode); }
 

@@ -1,5 +1,5 @@
 // Sounds decoded once and kept for the run, with decoding ahead of need on a worker thread.
-#include "services/sound_cache.h"
+#include "services/audio/sound_cache.h"
 
 #include <cstdio>
 #include <future>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "services/files.h"
-#include "services/sound.h"
-#include "services/sound_decode.h"
+#include "services/audio/sound.h"
+#include "services/audio/sound_decode.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The span kernels four pixels at a time with NEON, which every 64-bit ARM processor has.
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 #include <cstdint>
 
@@ -88,7 +88,7 @@ struct neon {
 
 } // namespace
 
-#include "services/renderer_span_kernels.h"
+#include "services/render/renderer_span_kernels.h"
 
 shade_fn shade_kernel_neon(const paint& p, int mode) { return span_kernels<neon>::pick(p, mode); }
 

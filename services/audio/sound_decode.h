@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 // Why a decode gave nothing, for the one line the loader prints.
 struct decode_result {

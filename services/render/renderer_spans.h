@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "services/pixel_ops.h"
+#include "services/render/pixel_ops.h"
 
 // A texel step closer than this (2^-20 texel, in 32.32 fixed point) to a texel edge is not trusted.
 constexpr uint32_t texel_step_guard = 1u << 12;

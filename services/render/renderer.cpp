@@ -5,13 +5,13 @@
 // quad is not rotated, or from 32.32 fixed-point steps when it is. A step that lands within a hair
 // of a texel (or filter-weight) boundary is redone in doubles the way the per-pixel rule computes it,
 // so the pixels are exactly those of that rule, only cheaper.
-#include "services/renderer.h"
+#include "services/render/renderer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 namespace {
 
@@ -671,11 +671,11 @@ std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int heigh
             const uint32_t* row = &l.texels[static_cast<size_t>(y) * l.width];
             l.one_colour[static_cast<size_t>(y)] = std::all_of(row, row + l.width, [&](uint32_t v) { return v == row[0]; });
             for (int k = 0; k < 2; ++k) {
-                const uint32_t least = k == 0 ? 128 : 1;
+                const uint32_t shows_from = k == 0 ? 128 : 1;
                 texel_run& r = l.showing[k][static_cast<size_t>(y)];
                 r = {l.width, -1};
                 for (int x = 0; x < l.width; ++x)
-                    if (row[x] >> 24 >= least) {
+                    if (row[x] >> 24 >= shows_from) {
                         r.from = std::min(r.from, x);
                         r.to = x;
                     }

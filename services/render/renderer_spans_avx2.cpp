@@ -1,5 +1,5 @@
 // The span kernels eight pixels at a time, for processors with AVX2 (chosen at run time).
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 #include <cstdint>
 
@@ -69,7 +69,7 @@ struct avx2 {
 
 } // namespace
 
-#include "services/renderer_span_kernels.h"
+#include "services/render/renderer_span_kernels.h"
 
 shade_fn shade_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>::pick(p, mode); }
 

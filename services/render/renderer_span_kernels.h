@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "services/pixel_ops.h"
-#include "services/renderer_spans.h"
+#include "services/render/pixel_ops.h"
+#include "services/render/renderer_spans.h"
 
 // Unnamed namespace: every including unit gets its own copies, built for its own instruction set,
 // which must never be merged with another unit's at link time.

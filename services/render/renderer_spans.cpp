@@ -2,7 +2,7 @@
 //
 // The portable loops state the rule and run on every processor (the compiler vectorises them where
 // it can); on x86 SSE2 (every x86-64), AVX2 and AVX-512 (chosen at run time) give the same pixels faster.
-#include "services/renderer_spans.h"
+#include "services/render/renderer_spans.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -82,7 +82,7 @@ struct sse2 {
 };
 
 } // namespace
-#include "services/renderer_span_kernels.h"
+#include "services/render/renderer_span_kernels.h"
 #endif
 
 namespace {

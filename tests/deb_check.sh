@@ -25,6 +25,7 @@ done
 work=$(mktemp -d)
 game_pid=
 installed=
+. "$(dirname "$0")/x_session.sh"
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2> /dev/null
     # A failed check leaves no package behind.
@@ -168,30 +169,15 @@ if [ -n "$DISPLAY" ]; then
     (cd / && exec env -i HOME="$work" PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY" XDG_DATA_HOME="$player" \
         SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" sh -c "exec $exec_line" 2> "$work/game.err") &
     game_pid=$!
-    win=
-    for _ in $(seq 600); do # up to a minute on a busy machine
-        win=$(xdotool search --classname "^$app_id\$" 2> /dev/null | head -n 1)
-        [ -n "$win" ] && break
+    if ! win=$(wait_for_class "$game_pid" "$app_id"); then
         kill -0 "$game_pid" 2> /dev/null || { cat "$work/game.err"; fail "the installed game ended at once"; }
-        sleep 0.1
-    done
-    [ -n "$win" ] || fail "no window of class $app_id"
-    # The logo's jingle has reached the sound file: the game is under way.
-    for _ in $(seq 600); do
-        od -An -tx1 "$work/audio.raw" 2> /dev/null | grep -q '[1-9a-f]' && break
-        kill -0 "$game_pid" 2> /dev/null || break
-        sleep 0.1
-    done
-    win=$(xdotool search --classname "^$app_id\$" 2> /dev/null | tail -n 1)
+        fail "no window of class $app_id"
+    fi
+    wait_for_sound "$work/audio.raw" "$game_pid"
+    win=$(newest_window "$app_id")
     eval "$(xdotool getwindowgeometry --shell "$win")"
     echo "the menu's command opened a ${WIDTH}x$HEIGHT window of class $app_id"
-    xdotool mousemove --window "$win" 20 20
-    for _ in $(seq 200); do
-        xdotool key Escape
-        sleep 0.3
-        kill -0 "$game_pid" 2> /dev/null || break
-    done
-    kill -0 "$game_pid" 2> /dev/null && fail "the installed game did not leave on Escape"
+    leave_on_escape "$game_pid" "$win" || fail "the installed game did not leave on Escape"
     wait "$game_pid"
     status=$?
     game_pid=

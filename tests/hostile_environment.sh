@@ -70,7 +70,7 @@ no_save)
     ;;
 esac
 
-. "$(dirname "$0")/real_game.sh"
+. "$(dirname "$0")/x_session.sh"
 # Run from elsewhere, so the data folder is found beside the game and not in the working directory.
 cd /
 "$work/game/ramparion" 2> "$work/err" &
@@ -78,11 +78,7 @@ game_pid=$!
 # Asked to leave once its window is up and it has said what it has to say (while it loads or
 # shows the maker's logo).
 wait_for_window "$game_pid" "Ramparion '07" > /dev/null || fail "the game did not keep running"
-for _ in $(seq 600); do
-    [ "$(grep -c . "$work/err")" -ge "${start_lines:-$want_lines}" ] && break
-    kill -0 "$game_pid" 2>/dev/null || fail "the game did not keep running"
-    sleep 0.1
-done
+wait_for_lines "$work/err" "${start_lines:-$want_lines}" "$game_pid" || fail "the game did not keep running, or did not say its piece within a minute"
 kill -TERM "$game_pid"
 wait_for_exit "$game_pid" 60 || fail "the game hangs after being asked to leave"
 wait "$game_pid"

@@ -8,6 +8,7 @@ version=$3
 work=$(mktemp -d)
 prefix=$work/usr
 game_pid=
+. "$(dirname "$0")/x_session.sh"
 trap '[ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
     echo "FAIL: $*"
@@ -55,28 +56,13 @@ echo "installed: game, data, desktop file, metadata, icons at 64, 128 and 256, m
 export XDG_DATA_HOME="$work/player"
 (cd / && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" exec "$prefix/bin/ramparion" --window 2> "$work/game.err") &
 game_pid=$!
-win=
-for _ in $(seq 600); do # up to a minute on a busy machine
-    win=$(xdotool search --classname "^$(key StartupWMClass)\$" 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
+class=$(key StartupWMClass)
+if ! win=$(wait_for_class "$game_pid" "$class"); then
     kill -0 "$game_pid" 2>/dev/null || { cat "$work/game.err"; fail "the installed game ended at once"; }
-    sleep 0.1
-done
-[ -n "$win" ] || fail "no window whose class is the desktop file's StartupWMClass"
-# The logo's jingle has reached the sound file: the game is under way.
-for _ in $(seq 600); do
-    od -An -tx1 "$work/audio.raw" 2>/dev/null | grep -q '[1-9a-f]' && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-win=$(xdotool search --classname "^$(key StartupWMClass)\$" 2>/dev/null | tail -n 1)
-xdotool mousemove --window "$win" 20 20
-for _ in $(seq 200); do
-    xdotool key Escape
-    sleep 0.3
-    kill -0 "$game_pid" 2>/dev/null || break
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the installed game did not leave on Escape"
+    fail "no window whose class is the desktop file's StartupWMClass"
+fi
+wait_for_sound "$work/audio.raw" "$game_pid"
+leave_on_escape "$game_pid" "$(newest_window "$class")" || fail "the installed game did not leave on Escape"
 wait "$game_pid"
 status=$?
 game_pid=

@@ -17,6 +17,7 @@ fail() {
 XDG_DATA_HOME=$dir/data
 export XDG_DATA_HOME
 demos=$XDG_DATA_HOME/ramparion/demos
+. "$(dirname "$0")/x_session.sh"
 
 find_window() {
     win=""
@@ -72,8 +73,7 @@ for _ in $(seq 400); do
 done
 [ -f "$demos/last.rdemo" ] || fail "no demos/last.rdemo after the game"
 key Escape
-for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$pid" 2>/dev/null && fail "the game did not leave on Escape"
+wait_for_exit "$pid" 60 || fail "the game did not leave on Escape"
 wait "$pid" || fail "the game left with status $?"
 pid=""
 
@@ -109,8 +109,7 @@ kill -0 "$pid" 2>/dev/null || fail "the watched game ended while paused"
 key space
 sleep 1
 key Escape
-for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$pid" 2>/dev/null && fail "watching did not end on Escape"
+wait_for_exit "$pid" 60 || fail "watching did not end on Escape"
 wait "$pid" || fail "watching ended with status $?"
 pid=""
 cmp -s "$dir/hiscore.before" "$XDG_DATA_HOME/ramparion/hiscore.dat" || fail "watching changed the best score"

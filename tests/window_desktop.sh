@@ -10,6 +10,7 @@ work=$(mktemp -d)
 XDG_DATA_HOME=$work/data
 export XDG_DATA_HOME
 app_id=io.github.ramparion.Ramparion
+. "$(dirname "$0")/x_session.sh"
 
 cleanup() {
     [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
@@ -30,13 +31,12 @@ trap cleanup EXIT
 
 coproc PROBE { exec "$probe" 2> "$work/probe.err"; }
 probe_pid=$PROBE_PID
-read -r -t 10 line <&"${PROBE[0]}" || fail "the probe did not open its window"
-win=$(timeout 10 xdotool search --sync --name "Ramparion window probe" | head -n 1)
-[ -n "$win" ] || fail "no probe window"
+read -r -t 60 line <&"${PROBE[0]}" || fail "the probe did not open its window"
+win=$(wait_for_window "$probe_pid" "Ramparion window probe") || fail "no probe window"
 
 ask() {
     echo "$1" >&"${PROBE[1]}"
-    read -r -t 5 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
+    read -r -t 60 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
 }
 expect() {
     ask "$1"
@@ -46,7 +46,7 @@ expect() {
 geometry_is() {
     for _ in $(seq 600); do
         # SDL may swap the game's first window for one its renderer suits: find it afresh.
-        [ -n "$game_pid" ] && win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
+        [ -n "$game_pid" ] && win=$(newest_window "$app_id")
         eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
         [ "$X $Y $WIDTH $HEIGHT" = "$1" ] && { sleep 0.2; return 0; }
         sleep 0.1
@@ -90,7 +90,7 @@ check_shot() {
 }
 # The screen's picture rectangle, brought back to 640x480, against the frame drawn.
 check_screen() { # check_screen X Y SCALE what
-    import -window root "$work/screen.png" 2>/dev/null || fail "no screen capture"
+    shoot_screen "$work/screen.png" || fail "no screen capture"
     convert "$work/screen.png" -crop "$((640 * $3))x$((480 * $3))+$1+$2" +repage -sample 640x480! "$work/shown.png"
     diff=$(compare -metric AE "$work/shown.png" "$work/drawn.png" null: 2>&1)
     [ "$diff" = 0 ] || fail "$4: the screen differs from the frame in $diff pixels"
@@ -161,28 +161,18 @@ probe_pid=
 run_game() { # run_game ARG GEOMETRY
     "$game" "$1" 2> "$work/game.err" &
     game_pid=$!
-    win=
-    for _ in $(seq 600); do # up to a minute on a busy machine
-        win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | head -n 1)
-        [ -n "$win" ] && break
+    if ! win=$(wait_for_class "$game_pid" "$app_id"); then
         if ! kill -0 "$game_pid" 2>/dev/null; then
             wait "$game_pid"
             fail "the game ($1) ended with status $? before it was asked to"
         fi
-        sleep 0.1
-    done
-    [ -n "$win" ] || fail "no game window of class $app_id"
+        fail "no game window of class $app_id"
+    fi
     geometry_is "$2" "the game with $1"
 }
 leave_game() {
-    win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
-    xdotool mousemove --window "$win" 20 20
-    for _ in $(seq 200); do
-        xdotool key Escape
-        sleep 0.3
-        kill -0 "$game_pid" 2>/dev/null || break
-    done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game did not leave on Escape"
+    win=$(newest_window "$app_id")
+    leave_on_escape "$game_pid" "$win" || fail "the game did not leave on Escape"
     wait "$game_pid"
     status=$?
     game_pid=

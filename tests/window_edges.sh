@@ -8,7 +8,7 @@
 probe=$1
 game=$2
 screen=$3
-. "$(dirname "$0")/real_game.sh"
+. "$(dirname "$0")/x_session.sh"
 probe_pid=
 game_pid=
 XDG_DATA_HOME=$(mktemp -d)

@@ -7,6 +7,7 @@ probe_pid=
 work=$(mktemp -d)
 XDG_DATA_HOME=$work/data
 export XDG_DATA_HOME
+. "$(dirname "$0")/x_session.sh"
 
 cleanup() {
     [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
@@ -22,13 +23,12 @@ trap cleanup EXIT
 
 coproc PROBE { exec "$probe" 2> "$work/probe.err"; }
 probe_pid=$PROBE_PID
-read -r -t 10 line <&"${PROBE[0]}" || fail "the probe did not open its window"
-win=$(timeout 10 xdotool search --sync --name "Ramparion window probe" | head -n 1)
-[ -n "$win" ] || fail "no probe window"
+read -r -t 60 line <&"${PROBE[0]}" || fail "the probe did not open its window"
+win=$(wait_for_window "$probe_pid" "Ramparion window probe") || fail "no probe window"
 
 ask() {
     echo "$1" >&"${PROBE[1]}"
-    read -r -t 5 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
+    read -r -t 60 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
 }
 geometry_is() {
     for _ in $(seq 40); do
@@ -67,7 +67,7 @@ sleep 0.3
 ask "save $work/drawn.png"
 xdotool key alt+Return
 geometry_is "0 0 1366 768" "full screen"
-import -window root "$work/screen.png" 2>/dev/null || fail "no screen capture"
+shoot_screen "$work/screen.png" || fail "no screen capture"
 
 # The eight colour bands, 80 picture pixels each, are 128 screen columns each with the bars
 # beside them; a plain smoothing of 1.6x would blend a column at every edge.
@@ -93,7 +93,7 @@ echo "pointer: screen to picture and back, bars to the edge"
 
 xdotool key alt+Return
 geometry_is "363 144 640 480" "back in a window"
-import -window root "$work/screen.png" 2>/dev/null || fail "no screen capture"
+shoot_screen "$work/screen.png" || fail "no screen capture"
 convert "$work/screen.png" -crop 640x480+363+144 +repage "$work/shown.png"
 diff=$(compare -metric AE "$work/shown.png" "$work/drawn.png" null: 2>&1)
 [ "$diff" = 0 ] || fail "in the window the picture differs from the frame in $diff pixels"

@@ -5,6 +5,7 @@ probe=$1
 game=$2
 probe_pid=
 game_pid=
+. "$(dirname "$0")/x_session.sh"
 
 cleanup() {
     [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
@@ -23,14 +24,13 @@ trap 'cleanup; rm -rf "$XDG_DATA_HOME"' EXIT
 
 coproc PROBE { exec "$probe"; }
 probe_pid=$PROBE_PID
-read -r -t 10 line <&"${PROBE[0]}" || fail "the probe did not open its window"
+read -r -t 60 line <&"${PROBE[0]}" || fail "the probe did not open its window"
 [ "$line" = ready ] || fail "the probe said \"$line\""
-win=$(timeout 10 xdotool search --sync --name "Ramparion window probe" | head -n 1)
-[ -n "$win" ] || fail "no probe window"
+win=$(wait_for_window "$probe_pid" "Ramparion window probe") || fail "no probe window"
 
 ask() {
     echo "$1" >&"${PROBE[1]}"
-    read -r -t 5 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
+    read -r -t 60 reply <&"${PROBE[0]}" || fail "the probe did not answer \"$1\""
 }
 
 # Puts the system pointer at window pixel (wx, wy) and waits for the game to read (px, py).
@@ -166,7 +166,7 @@ xdotool keydown Control_L
 sleep 0.3
 sleep 20 2> /dev/null | "$probe" > /dev/null 2>&1 & # stdin held open, no output kept
 other_pid=$!
-other=$(timeout 10 xdotool search --sync --pid "$other_pid" | head -n 1)
+other=$(timeout 60 xdotool search --sync --pid "$other_pid" | head -n 1)
 [ -n "$other" ] || { kill "$other_pid"; fail "no second window"; }
 xdotool windowfocus --sync "$other"
 sleep 0.5
@@ -195,7 +195,7 @@ echo "$pad_guid,Probe pad,a:b3,b:b2,x:b1,y:b0,leftx:a0,lefty:a1,platform:Linux,"
     > "$XDG_DATA_HOME/ramparion/gamecontrollerdb.txt"
 coproc PROBE { exec "$probe"; }
 probe_pid=$PROBE_PID
-read -r -t 10 line <&"${PROBE[0]}" || fail "the probe did not open its window again"
+read -r -t 60 line <&"${PROBE[0]}" || fail "the probe did not open its window again"
 expect "mapping $pad_guid" "mapping Probe pad"
 echo "pads: the player's gamecontrollerdb.txt is read at start-up"
 echo quit >&"${PROBE[1]}"
@@ -205,22 +205,12 @@ probe_pid=
 # The game: a real window, ended by Escape (the first skips the logo).
 "$game" &
 game_pid=$!
-gwin=
-for _ in $(seq 600); do # up to a minute on a busy machine
-    gwin=$(xdotool search --name "Ramparion '07" 2>/dev/null | head -n 1)
-    [ -n "$gwin" ] && break
+if ! gwin=$(wait_for_window "$game_pid" "Ramparion '07"); then
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before it was asked to"
-    sleep 0.1
-done
-[ -n "$gwin" ] || fail "no window with the game's caption"
-xdotool mousemove --window "$gwin" 20 20
+    fail "no window with the game's caption"
+fi
 xdotool windowfocus --sync "$gwin" 2>/dev/null
-for _ in $(seq 200); do
-    xdotool key Escape
-    sleep 0.5
-    kill -0 "$game_pid" 2>/dev/null || break
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the game did not leave on Escape"
+leave_on_escape "$game_pid" "$gwin" || fail "the game did not leave on Escape"
 wait "$game_pid"
 status=$?
 game_pid=

@@ -7,7 +7,7 @@
 # usage: window_quit.sh GAME X_CLOSE   (under an X server)
 game=$1
 x_close=$2
-. "$(dirname "$0")/real_game.sh"
+. "$(dirname "$0")/x_session.sh"
 work=$(mktemp -d)
 game_pid=
 trap '[ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT

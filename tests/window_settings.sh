@@ -9,6 +9,7 @@ game_pid=
 export XDG_DATA_HOME="$work/data"
 export SDL_AUDIODRIVER=dummy
 app_id=io.github.ramparion.Ramparion
+. "$(dirname "$0")/x_session.sh"
 file=$XDG_DATA_HOME/ramparion/settings.ini
 trap '[ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
@@ -20,7 +21,7 @@ fail() {
 win=
 size_is() { # size_is "W H" WHAT
     for _ in $(seq 400); do # generous: a busy machine starts the game slowly
-        win=$(xdotool search --classname "^$app_id\$" 2>/dev/null | tail -n 1)
+        win=$(newest_window "$app_id")
         if [ -n "$win" ]; then
             eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
             [ "$WIDTH $HEIGHT" = "$1" ] && { sleep 0.3; return 0; }

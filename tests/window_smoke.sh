@@ -2,7 +2,7 @@
 # Starts the game in a real window, looks at it once it is up, and leaves with Escape.
 game=$1
 out=${2:-.}
-. "$(dirname "$0")/real_game.sh"
+. "$(dirname "$0")/x_session.sh"
 "$game" &
 pid=$!
 win=$(wait_for_window "$pid" "Ramparion '07")
@@ -16,7 +16,7 @@ if [ -z "$win" ]; then
     kill -9 "$pid"
     exit 1
 fi
-import -window root "$out/window_smoke.png" 2>/dev/null || echo "(no screenshot taken)"
+shoot_screen "$out/window_smoke.png" || echo "(no screenshot taken)"
 xdotool windowfocus "$win" 2>/dev/null || true
 if ! escape_until_gone "$pid" "$win"; then
     echo "the game did not leave on Escape"

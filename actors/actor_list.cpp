@@ -14,7 +14,10 @@ std::vector<std::shared_ptr<void>>& removed()
 }
 } // namespace
 
-void release_later(std::shared_ptr<void> p) { removed().push_back(std::move(p)); }
+void release_later(std::shared_ptr<void> p)
+{
+    removed().push_back(std::move(p));
+}
 
 void release_removed()
 {

@@ -13,8 +13,7 @@ void release_later(std::shared_ptr<void> p);
 void release_removed();
 } // namespace detail
 
-template <typename T>
-class actor_list {
+template <typename T> class actor_list {
     struct node {
         std::unique_ptr<T> obj; // null once removed
         long id = 0;
@@ -54,8 +53,7 @@ public:
     }
 
     // Calls fn on each actor in order; fn may remove any actor or empty the list meanwhile.
-    template <typename F>
-    void walk(F&& fn)
+    template <typename F> void walk(F&& fn)
     {
         ++detail::walk_depth;
         node* n = head_.next;
@@ -68,8 +66,7 @@ public:
     }
 
     // Visits each actor with its id, for dumps and tests that only read.
-    template <typename F>
-    void each(F&& fn) const
+    template <typename F> void each(F&& fn) const
     {
         for (const node* n = head_.next; n != &head_; n = n->next)
             if (n->obj) fn(static_cast<const T&>(*n->obj), n->id);

@@ -25,9 +25,9 @@ struct carrier_setting {
 // Two cloud layers, the same code with these settings.
 // The random parts are worked out in double and only the result is stored as float.
 struct cloud_setting {
-    double y_range;                  // y = 25 + rnd(0, y_range)
-    double xstp_base, xstp_range;    // xstp = base + rnd(0, range)
-    double scale_base, scale_range;  // each axis drawn separately
+    double y_range;                 // y = 25 + rnd(0, y_range)
+    double xstp_base, xstp_range;   // xstp = base + rnd(0, range)
+    double scale_base, scale_range; // each axis drawn separately
     float alpha;
     float wrap_x, reenter_x;
 };

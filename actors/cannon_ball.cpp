@@ -12,18 +12,19 @@
 namespace {
 
 // Pieces of a fighter fly its own way; the carriers' pieces have a fixed push.
-template <typename T>
-float debris_push(const T&, const hit_setting& hit)
+template <typename T> float debris_push(const T&, const hit_setting& hit)
 {
     return hit.debris_xdir;
 }
-float debris_push(const mustang_tag& m, const hit_setting&) { return m.xstp; }
+float debris_push(const mustang_tag& m, const hit_setting&)
+{
+    return m.xstp;
+}
 
 // Tests the ball against every target of one list and destroys each that it overlaps. The walk
 // goes on after a hit, so one ball can bring down several targets in the same frame.
 template <typename T, typename Qualifies, typename Frame>
-void hit_targets(canball_tag& ball, actor_list<T>& targets, const hit_setting& hit, Qualifies qualifies,
-                 Frame frame_of)
+void hit_targets(canball_tag& ball, actor_list<T>& targets, const hit_setting& hit, Qualifies qualifies, Frame frame_of)
 {
     targets.walk([&](T& t) {
         if (!qualifies(t)) return;
@@ -72,14 +73,19 @@ void canball_tag::update()
     if (x < -5.0f || x > 645.0f || y < -5.0f) canball_list.remove(this);
 
     // Frame 0 for the carriers: a carrier flying left is tested with its mirror image.
-    hit_targets(*this, lgtrooper_list, hit_settings[hit_lgtrooper],
-                [](const lgtrooper_tag& c) { return c.scale == 1.0f; }, [](const lgtrooper_tag&) { return 0; });
-    hit_targets(*this, smtrooper_list, hit_settings[hit_smtrooper],
-                [](const smtrooper_tag& c) { return c.scale == 1.0f; }, [](const smtrooper_tag&) { return 0; });
-    hit_targets(*this, nukerocket_list, hit_settings[hit_nukerocket], [](const nukerocket_tag&) { return true; },
-                [](const nukerocket_tag& r) { return r.frame; });
-    hit_targets(*this, mustang_list, hit_settings[hit_mustang], [](const mustang_tag& m) { return m.scale > 1.0f; },
-                [](const mustang_tag& m) { return m.frame; });
-    hit_targets(*this, smallbomb_list, hit_settings[hit_smallbomb], [](const smallbomb_tag&) { return true; },
-                [](const smallbomb_tag& b) { return b.frame; });
+    hit_targets(
+        *this, lgtrooper_list, hit_settings[hit_lgtrooper], [](const lgtrooper_tag& c) { return c.scale == 1.0f; },
+        [](const lgtrooper_tag&) { return 0; });
+    hit_targets(
+        *this, smtrooper_list, hit_settings[hit_smtrooper], [](const smtrooper_tag& c) { return c.scale == 1.0f; },
+        [](const smtrooper_tag&) { return 0; });
+    hit_targets(
+        *this, nukerocket_list, hit_settings[hit_nukerocket], [](const nukerocket_tag&) { return true; },
+        [](const nukerocket_tag& r) { return r.frame; });
+    hit_targets(
+        *this, mustang_list, hit_settings[hit_mustang], [](const mustang_tag& m) { return m.scale > 1.0f; },
+        [](const mustang_tag& m) { return m.frame; });
+    hit_targets(
+        *this, smallbomb_list, hit_settings[hit_smallbomb], [](const smallbomb_tag&) { return true; },
+        [](const smallbomb_tag& b) { return b.frame; });
 }

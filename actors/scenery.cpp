@@ -29,8 +29,7 @@ void star_tag::update()
 
 namespace {
 
-template <typename C>
-void make_clouds(const cloud_setting& s, actor_list<C>& list)
+template <typename C> void make_clouds(const cloud_setting& s, actor_list<C>& list)
 {
     for (int i = 0; i < 15; ++i) {
         auto c = std::make_unique<C>();
@@ -43,8 +42,7 @@ void make_clouds(const cloud_setting& s, actor_list<C>& list)
     }
 }
 
-template <typename C>
-void drift_cloud(const cloud_setting& s, C& c)
+template <typename C> void drift_cloud(const cloud_setting& s, C& c)
 {
     set_blend_mode(blend_alpha);
     set_draw_alpha(s.alpha);
@@ -73,7 +71,19 @@ void drift_cloud(const cloud_setting& s, C& c)
 
 } // namespace
 
-void backcloud_tag::Create() { make_clouds(cloud_settings[cloud_back], backcloud_list); }
-void backcloud_tag::update() { drift_cloud(cloud_settings[cloud_back], *this); }
-void frontcloud_tag::Create() { make_clouds(cloud_settings[cloud_front], frontcloud_list); }
-void frontcloud_tag::update() { drift_cloud(cloud_settings[cloud_front], *this); }
+void backcloud_tag::Create()
+{
+    make_clouds(cloud_settings[cloud_back], backcloud_list);
+}
+void backcloud_tag::update()
+{
+    drift_cloud(cloud_settings[cloud_back], *this);
+}
+void frontcloud_tag::Create()
+{
+    make_clouds(cloud_settings[cloud_front], frontcloud_list);
+}
+void frontcloud_tag::update()
+{
+    drift_cloud(cloud_settings[cloud_front], *this);
+}

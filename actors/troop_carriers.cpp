@@ -9,10 +9,12 @@
 
 namespace {
 
-int next_jump() { return float_to_int(20.0 + rnd_range(0.0, 65.0)); }
+int next_jump()
+{
+    return float_to_int(20.0 + rnd_range(0.0, 65.0));
+}
 
-template <typename T>
-void create_carrier(actor_list<T>& list, const carrier_setting& s)
+template <typename T> void create_carrier(actor_list<T>& list, const carrier_setting& s)
 {
     auto c = std::make_unique<T>();
     c->scale = s.far_scale;
@@ -24,8 +26,7 @@ void create_carrier(actor_list<T>& list, const carrier_setting& s)
     list.append(std::move(c));
 }
 
-template <typename T>
-void update_carrier(T& c, actor_list<T>& list, const carrier_setting& s)
+template <typename T> void update_carrier(T& c, actor_list<T>& list, const carrier_setting& s)
 {
     const int draw_frame = c.frame + c.fr_ctr;
     set_blend_mode(blend_mask);
@@ -64,7 +65,19 @@ void update_carrier(T& c, actor_list<T>& list, const carrier_setting& s)
 
 } // namespace
 
-void lgtrooper_tag::Create() { create_carrier(lgtrooper_list, carrier_settings[carrier_large]); }
-void lgtrooper_tag::update() { update_carrier(*this, lgtrooper_list, carrier_settings[carrier_large]); }
-void smtrooper_tag::Create() { create_carrier(smtrooper_list, carrier_settings[carrier_small]); }
-void smtrooper_tag::update() { update_carrier(*this, smtrooper_list, carrier_settings[carrier_small]); }
+void lgtrooper_tag::Create()
+{
+    create_carrier(lgtrooper_list, carrier_settings[carrier_large]);
+}
+void lgtrooper_tag::update()
+{
+    update_carrier(*this, lgtrooper_list, carrier_settings[carrier_large]);
+}
+void smtrooper_tag::Create()
+{
+    create_carrier(smtrooper_list, carrier_settings[carrier_small]);
+}
+void smtrooper_tag::update()
+{
+    update_carrier(*this, smtrooper_list, carrier_settings[carrier_small]);
+}

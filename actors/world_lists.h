@@ -6,8 +6,7 @@
 #include "actors/actors.h"
 
 // One row: the list, the name dumps and traces give it, and whether a new game empties it.
-template <typename T>
-struct world_list_row {
+template <typename T> struct world_list_row {
     const char* name;
     actor_list<T>* list;
     bool battle; // false: the sky (stars, clouds) and the bomb marks outlast a game
@@ -35,8 +34,7 @@ inline constexpr auto world_list_table = std::tuple{
 inline constexpr int world_list_count = static_cast<int>(std::tuple_size_v<decltype(world_list_table)>);
 
 // Calls fn(row) for each row of the table, in its order.
-template <typename F>
-void for_each_world_list(F&& fn)
+template <typename F> void for_each_world_list(F&& fn)
 {
     std::apply([&fn](const auto&... row) { (fn(row), ...); }, world_list_table);
 }

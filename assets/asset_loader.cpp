@@ -1,8 +1,8 @@
 // Fills the sprite set at start-up: font, pictures, the sheet cut into sprites, and the effects.
 #include "assets/sprite_set.h"
+#include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
-#include "services/audio/sound.h"
 #include "services/text.h"
 
 void load_assets()

@@ -9,10 +9,10 @@
 #endif
 
 // Each file between a start and an end label in read-only data.
-#define EMBED_FILE(sym, file)                                                                             \
-    asm(".section .rodata\n.balign 16\n.global " #sym "_start\n" #sym "_start:\n.incbin \"" RAMPARION_ASSET_DIR \
-        "/" file "\"\n.global " #sym "_end\n" #sym "_end:\n.byte 0\n.previous\n");                           \
-    extern "C" const uint8_t sym##_start[];                                                                \
+#define EMBED_FILE(sym, file)                                                                                          \
+    asm(".section .rodata\n.balign 16\n.global " #sym "_start\n" #sym "_start:\n.incbin \"" RAMPARION_ASSET_DIR        \
+        "/" file "\"\n.global " #sym "_end\n" #sym "_end:\n.byte 0\n.previous\n");                                     \
+    extern "C" const uint8_t sym##_start[];                                                                            \
     extern "C" const uint8_t sym##_end[];
 
 EMBED_FILE(asset_font, "fonts/armalite.ttf")

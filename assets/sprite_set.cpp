@@ -9,8 +9,8 @@ image *pointer_img, *snapshot_img, *hud_img, *digit_img, *title_img, *fort_img, 
 image *sky_img, *ground_img;
 font* game_font;
 sound *startgame_snd, *cannon_snd, *explode3_snd, *explode2_snd, *explode1_snd, *aircraft1_snd, *aircraft2_snd,
-    *aircraft3_snd, *manhit1_snd, *manhit2_snd, *manhit3_snd, *chutehit_snd, *mansplat_snd, *hiscore_snd,
-    *enemyin_snd, *newday_snd, *nukedrop_snd, *nukemove_snd;
+    *aircraft3_snd, *manhit1_snd, *manhit2_snd, *manhit3_snd, *chutehit_snd, *mansplat_snd, *hiscore_snd, *enemyin_snd,
+    *newday_snd, *nukedrop_snd, *nukemove_snd;
 
 const sprite_row sprite_table[sprite_count] = {
     {&pointer_img, "pointer_img", 17, 24, 1, 514, 32, 0},
@@ -42,14 +42,14 @@ const sprite_row sprite_table[sprite_count] = {
 // The one backslash is kept as written; the stream layer turns it into "/".
 const effect_row effect_table[effect_count] = {
     {&startgame_snd, "data\\startgame.ogg"}, {&cannon_snd, "data/cannon.ogg"},
-    {&explode3_snd, "data/explode03.ogg"},  {&explode2_snd, "data/explode02.ogg"},
-    {&explode1_snd, "data/explode01.ogg"},  {&aircraft1_snd, "data/aircraft01.ogg"},
+    {&explode3_snd, "data/explode03.ogg"},   {&explode2_snd, "data/explode02.ogg"},
+    {&explode1_snd, "data/explode01.ogg"},   {&aircraft1_snd, "data/aircraft01.ogg"},
     {&aircraft2_snd, "data/aircraft02.ogg"}, {&aircraft3_snd, "data/aircraft03.ogg"},
-    {&manhit1_snd, "data/manhit01.ogg"},    {&manhit2_snd, "data/manhit02.ogg"},
-    {&manhit3_snd, "data/manhit03.ogg"},    {&chutehit_snd, "data/chutehit.ogg"},
-    {&mansplat_snd, "data/mansplat.ogg"},   {&hiscore_snd, "data/hiscore.ogg"},
-    {&enemyin_snd, "data/enemyin.ogg"},     {&newday_snd, "data/newday.ogg"},
-    {&nukedrop_snd, "data/nukedrop.ogg"},   {&nukemove_snd, "data/nukemove.ogg"},
+    {&manhit1_snd, "data/manhit01.ogg"},     {&manhit2_snd, "data/manhit02.ogg"},
+    {&manhit3_snd, "data/manhit03.ogg"},     {&chutehit_snd, "data/chutehit.ogg"},
+    {&mansplat_snd, "data/mansplat.ogg"},    {&hiscore_snd, "data/hiscore.ogg"},
+    {&enemyin_snd, "data/enemyin.ogg"},      {&newday_snd, "data/newday.ogg"},
+    {&nukedrop_snd, "data/nukedrop.ogg"},    {&nukemove_snd, "data/nukemove.ogg"},
 };
 
 void create_sprite_images()

@@ -10,9 +10,9 @@ extern image *pointer_img, *snapshot_img, *hud_img, *digit_img, *title_img, *for
     *explosion_img, *planepart_img, *orb_img, *man_img, *bonus_img, *dust_img, *flag_img, *gameover_img;
 extern image *sky_img, *ground_img;
 extern font* game_font;
-extern sound *startgame_snd, *cannon_snd, *explode3_snd, *explode2_snd, *explode1_snd, *aircraft1_snd,
-    *aircraft2_snd, *aircraft3_snd, *manhit1_snd, *manhit2_snd, *manhit3_snd, *chutehit_snd, *mansplat_snd,
-    *hiscore_snd, *enemyin_snd, *newday_snd, *nukedrop_snd, *nukemove_snd;
+extern sound *startgame_snd, *cannon_snd, *explode3_snd, *explode2_snd, *explode1_snd, *aircraft1_snd, *aircraft2_snd,
+    *aircraft3_snd, *manhit1_snd, *manhit2_snd, *manhit3_snd, *chutehit_snd, *mansplat_snd, *hiscore_snd, *enemyin_snd,
+    *newday_snd, *nukedrop_snd, *nukemove_snd;
 
 // One row of the sprite table: where each frame is cut from the sheet.
 struct sprite_row {

@@ -51,12 +51,18 @@ enum class screen { startup, logo, attract, play, pause, end };
 const char* screen_name(screen s)
 {
     switch (s) {
-    case screen::startup: return "start-up";
-    case screen::logo: return "logo";
-    case screen::attract: return "attract";
-    case screen::play: return "play";
-    case screen::pause: return "pause";
-    case screen::end: return "end screen";
+    case screen::startup:
+        return "start-up";
+    case screen::logo:
+        return "logo";
+    case screen::attract:
+        return "attract";
+    case screen::play:
+        return "play";
+    case screen::pause:
+        return "pause";
+    case screen::end:
+        return "end screen";
     }
     return "?";
 }
@@ -111,7 +117,10 @@ double percentile(std::vector<double> v, double p)
 // With --slow MS: every frame over MS is listed as it happens, to find what made it slow.
 double slow_ms = -1;
 
-double max_of(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+double max_of(const std::vector<double>& v)
+{
+    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
 
 // What a child sends back: plain numbers, so repeats can be combined.
 struct summary {
@@ -209,7 +218,8 @@ public:
         case screen::end:
             if (frames_here_ == 240) click(320, 240);
             break;
-        case screen::startup: break;
+        case screen::startup:
+            break;
         }
     }
 
@@ -343,18 +353,19 @@ bool run_child(const std::string& name, int frames, uint32_t clock, summary& out
     return got == sizeof out && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-double median(std::vector<double> v) { return percentile(std::move(v), 0.5); }
+double median(std::vector<double> v)
+{
+    return percentile(std::move(v), 0.5);
+}
 
-template <typename F>
-double median_of(const std::vector<summary>& runs, F field)
+template <typename F> double median_of(const std::vector<summary>& runs, F field)
 {
     std::vector<double> v;
     for (const summary& s : runs) v.push_back(field(s));
     return median(v);
 }
 
-template <typename F>
-double max_over(const std::vector<summary>& runs, F field)
+template <typename F> double max_over(const std::vector<summary>& runs, F field)
 {
     double m = 0;
     for (const summary& s : runs) m = std::max(m, field(s));
@@ -385,18 +396,25 @@ int main(int argc, char** argv)
     std::vector<std::string> runs;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--frames" && i + 1 < argc) frames = std::max(10, std::atoi(argv[++i]));
-        else if (a == "--clock" && i + 1 < argc) clock = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-        else if (a == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--slow" && i + 1 < argc) slow_ms = std::atof(argv[++i]);
-        else if (a == "attract" || a == "play" || a == "stress" || a == "hitches") runs.push_back(a);
-        else if (a == "--script" && i + 1 < argc) runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
+        if (a == "--frames" && i + 1 < argc)
+            frames = std::max(10, std::atoi(argv[++i]));
+        else if (a == "--clock" && i + 1 < argc)
+            clock = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        else if (a == "--repeat" && i + 1 < argc)
+            repeat = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--slow" && i + 1 < argc)
+            slow_ms = std::atof(argv[++i]);
+        else if (a == "attract" || a == "play" || a == "stress" || a == "hitches")
+            runs.push_back(a);
+        else if (a == "--script" && i + 1 < argc)
+            runs.push_back("script:" + std::filesystem::absolute(argv[++i]).string());
         // The children forked for the runs inherit the choice.
         else if (a == "--kernels" && i + 1 < argc && span_kernel_level(argv[i + 1]) >= 0)
             set_span_kernels(span_kernel_level(argv[++i]));
         else {
-            std::fprintf(stderr, "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
-                                 "[hitches] [--script FILE]... [--slow MS] [--kernels portable|sse2|neon|avx2|avx512]\n");
+            std::fprintf(stderr,
+                         "usage: frame_bench [--frames N] [--clock MS] [--repeat R] [attract] [play] [stress] "
+                         "[hitches] [--script FILE]... [--slow MS] [--kernels portable|sse2|neon|avx2|avx512]\n");
             return 2;
         }
     }

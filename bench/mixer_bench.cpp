@@ -61,9 +61,8 @@ void BM_MixBlock(benchmark::State& state)
         benchmark::DoNotOptimize(out.data());
     }
     state.SetItemsProcessed(state.iterations() * frames);
-    state.counters["ns_per_frame"] =
-        benchmark::Counter(static_cast<double>(state.iterations() * frames),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(state.iterations() * frames),
+                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_MixBlock)->Args({32, 220})->Args({1, 220})->Args({256, 220})->Args({32, 735});
 

@@ -30,12 +30,12 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak)
 // The game's calls into the channel API, counted through the linker's --wrap.
 std::atomic<long> voice_operations{0};
 
-#define COUNTED(ret, mangled, params, args)                                                                       \
-    extern "C" ret __real_##mangled params;                                                                        \
-    extern "C" ret __wrap_##mangled params                                                                         \
-    {                                                                                                              \
-        voice_operations.fetch_add(1, std::memory_order_relaxed);                                                  \
-        return __real_##mangled args;                                                                              \
+#define COUNTED(ret, mangled, params, args)                                                                            \
+    extern "C" ret __real_##mangled params;                                                                            \
+    extern "C" ret __wrap_##mangled params                                                                             \
+    {                                                                                                                  \
+        voice_operations.fetch_add(1, std::memory_order_relaxed);                                                      \
+        return __real_##mangled args;                                                                                  \
     }
 COUNTED(channel, _Z13alloc_channelv, (), ())
 COUNTED(channel, _Z10play_soundP5soundi, (sound * s, channel c), (s, c))
@@ -122,15 +122,15 @@ private:
 
 constexpr int list_count = 15;
 constexpr std::array<const char*, list_count> list_names = {
-    "star",     "canball",   "backcloud", "frontcloud", "lgtrooper", "smtrooper", "commando", "mustang",
-    "nukerocket", "smallbomb", "explosion", "bodypart",  "planepart", "smokering", "bombmark"};
+    "star",       "canball",   "backcloud", "frontcloud", "lgtrooper", "smtrooper", "commando", "mustang",
+    "nukerocket", "smallbomb", "explosion", "bodypart",   "planepart", "smokering", "bombmark"};
 
 std::array<int, list_count> list_sizes()
 {
-    return {star_list.size(),      canball_list.size(),   backcloud_list.size(), frontcloud_list.size(),
-            lgtrooper_list.size(), smtrooper_list.size(), commando_list.size(),  mustang_list.size(),
+    return {star_list.size(),       canball_list.size(),   backcloud_list.size(), frontcloud_list.size(),
+            lgtrooper_list.size(),  smtrooper_list.size(), commando_list.size(),  mustang_list.size(),
             nukerocket_list.size(), smallbomb_list.size(), explosion_list.size(), bodypart_list.size(),
-            planepart_list.size(), smokering_list.size(), bombmark_list.size()};
+            planepart_list.size(),  smokering_list.size(), bombmark_list.size()};
 }
 
 // Resident memory from /proc/self/status, in MB: all of it, the anonymous part (heap, stacks) and
@@ -248,8 +248,7 @@ int main(int argc, char** argv)
         script[1].ev = {platform::event_kind::key_up, 32};
         raw->set_script(script);
     } else {
-        bot = std::make_unique<autoplayer>(o.difficulty, o.games,
-                                           [raw](const platform::event& e) { raw->inject(e); });
+        bot = std::make_unique<autoplayer>(o.difficulty, o.games, [raw](const platform::event& e) { raw->inject(e); });
     }
 
     std::vector<sample> samples;
@@ -286,7 +285,9 @@ int main(int argc, char** argv)
 
     bool ok = true;
     std::printf("soak %s%s: %d frames presented (clock %u)\n",
-                o.attract ? "attract" : o.difficulty ? "games suicidal" : "games normal",
+                o.attract      ? "attract"
+                : o.difficulty ? "games suicidal"
+                               : "games normal",
                 o.live_audio ? " with live audio" : "", presented, o.clock);
     if (bot) {
         const auto& r = bot->results();

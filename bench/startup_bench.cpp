@@ -15,8 +15,8 @@
 #include "assets/sprite_set.h"
 #include "platform/headless_backend.h"
 #include "platform/sdl_backend.h"
-#include "services/display.h"
 #include "services/audio/sound.h"
+#include "services/display.h"
 #include "shell/data_folder.h"
 #include "shell/high_score.h"
 #include "shell/main_loop.h"
@@ -30,7 +30,10 @@ long long now_ns()
     return t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
-double ms_since(long long t0) { return static_cast<double>(now_ns() - t0) / 1e6; }
+double ms_since(long long t0)
+{
+    return static_cast<double>(now_ns() - t0) / 1e6;
+}
 
 // CPU time of the calling thread since exec: what start-up costs on a machine with a core to spare.
 double thread_cpu_ms()

@@ -11,11 +11,11 @@
 
 #include <zlib.h>
 
+#include "services/audio/mixer.h"
+#include "services/audio/sound_decode.h"
 #include "services/display.h"
 #include "services/files.h"
 #include "services/images.h"
-#include "services/audio/mixer.h"
-#include "services/audio/sound_decode.h"
 #include "services/text.h"
 #include "shell/demo_format.h"
 #include "shell/demo_state.h"

@@ -48,15 +48,26 @@ private:
     bool first_ = true;
 };
 
-void dump(fields& f, const star_tag& a) { f("x", a.x)("y", a.y)("hue", a.hue); }
-void dump(fields& f, const canball_tag& a) { f("x", a.x)("y", a.y)("dir", a.dir)("scale", a.scale); }
-template <typename C>
-void dump_cloud(fields& f, const C& a)
+void dump(fields& f, const star_tag& a)
+{
+    f("x", a.x)("y", a.y)("hue", a.hue);
+}
+void dump(fields& f, const canball_tag& a)
+{
+    f("x", a.x)("y", a.y)("dir", a.dir)("scale", a.scale);
+}
+template <typename C> void dump_cloud(fields& f, const C& a)
 {
     f("x", a.x)("y", a.y)("back", a.back)("xstp", a.xstp)("xscale", a.xscale)("yscale", a.yscale);
 }
-void dump(fields& f, const backcloud_tag& a) { dump_cloud(f, a); }
-void dump(fields& f, const frontcloud_tag& a) { dump_cloud(f, a); }
+void dump(fields& f, const backcloud_tag& a)
+{
+    dump_cloud(f, a);
+}
+void dump(fields& f, const frontcloud_tag& a)
+{
+    dump_cloud(f, a);
+}
 void dump(fields& f, const lgtrooper_tag& a)
 {
     f("x", a.x)("y", a.y)("scale", a.scale)("xstp", a.xstp)("frame", a.frame)("fr_ctr", a.fr_ctr)("jump_tmr",
@@ -74,8 +85,8 @@ void dump(fields& f, const mustang_tag& a)
 }
 void dump(fields& f, const nukerocket_tag& a)
 {
-    f("x", a.x)("y", a.y)("rotation", a.rotation)("dir", a.dir)("frame", a.frame)("fr_ctr", a.fr_ctr)(
-        "dist_ctr", a.dist_ctr);
+    f("x", a.x)("y", a.y)("rotation", a.rotation)("dir", a.dir)("frame", a.frame)("fr_ctr", a.fr_ctr)("dist_ctr",
+                                                                                                      a.dist_ctr);
 }
 void dump(fields& f, const smallbomb_tag& a)
 {
@@ -87,23 +98,24 @@ void dump(fields& f, const explosion_tag& a)
 }
 void dump(fields& f, const bodypart_tag& a)
 {
-    f("x", a.x)("y", a.y)("xspd", a.xspd)("yspd", a.yspd)("speed", a.speed)("scale", a.scale)("rotation",
-                                                                                              a.rotation)(
+    f("x", a.x)("y", a.y)("xspd", a.xspd)("yspd", a.yspd)("speed", a.speed)("scale", a.scale)("rotation", a.rotation)(
         "alpha", a.alpha)("rotstp", a.rotstp)("frame", a.frame)("grhit", a.grhit);
 }
 void dump(fields& f, const planepart_tag& a)
 {
-    f("x", a.x)("y", a.y)("xspd", a.xspd)("yspd", a.yspd)("rotation", a.rotation)("scale", a.scale)(
-        "rotstp", a.rotstp)("bomber", a.bomber)("frame", a.frame)("grhit", a.grhit);
+    f("x", a.x)("y", a.y)("xspd", a.xspd)("yspd", a.yspd)("rotation", a.rotation)("scale", a.scale)("rotstp", a.rotstp)(
+        "bomber", a.bomber)("frame", a.frame)("grhit", a.grhit);
 }
 void dump(fields& f, const smokering_tag& a)
 {
     f("x", a.x)("y", a.y)("alpha", a.alpha)("scale", a.scale)("rotation", a.rotation)("speed", a.speed);
 }
-void dump(fields& f, const bombmark_tag& a) { f("x", a.x)("y", a.y)("alpha", a.alpha); }
+void dump(fields& f, const bombmark_tag& a)
+{
+    f("x", a.x)("y", a.y)("alpha", a.alpha);
+}
 
-template <typename T>
-void dump_list(std::string& out, const world_list_row<T>& row, bool& first_list)
+template <typename T> void dump_list(std::string& out, const world_list_row<T>& row, bool& first_list)
 {
     if (!first_list) out += ',';
     first_list = false;

@@ -100,7 +100,10 @@ int rocket_impact(nukerocket_tag r)
     return i;
 }
 
-bool on_field(const point& p) { return p.x > 0 && p.x < 640 && p.y > 0 && p.y < 400; }
+bool on_field(const point& p)
+{
+    return p.x > 0 && p.x < 640 && p.y > 0 && p.y < 400;
+}
 
 // An aircraft that crosses far first, then turns and comes back near, as carriers and fighters do.
 struct flight_plan {
@@ -296,9 +299,7 @@ void autoplayer::play()
     if (fort.shot_tmr == 15 && aimed_id_ != 0) engaged_.push_back({aimed_id_, aimed_arrival_ + 4});
 
     std::vector<candidate> c;
-    auto simple = [](auto fn) {
-        return [fn](int k, point& p) { return fn(k, p) ? seen::hittable : seen::gone; };
-    };
+    auto simple = [](auto fn) { return [fn](int k, point& p) { return fn(k, p) ? seen::hittable : seen::gone; }; };
     // Rockets and bombs that would end the game, the one due soonest first: a rocket still flying
     // level waits while a bomb falls on the fort.
     nukerocket_list.each([&](const nukerocket_tag& r, long id) {
@@ -308,8 +309,8 @@ void autoplayer::play()
     smallbomb_list.each([&](const smallbomb_tag& b, long id) {
         int due = bomb_impact(b);
         if (due < 0) return;
-        c.push_back({id, 0, -static_cast<double>(due), simple([b](int k, point& p) { return bomb_at(b, k, p); }),
-                     false, 0});
+        c.push_back(
+            {id, 0, -static_cast<double>(due), simple([b](int k, point& p) { return bomb_at(b, k, p); }), false, 0});
     });
     // Every near fighter crosses the stretch from which its bombs fall on the fort: stop it first.
     mustang_list.each([&](const mustang_tag& m, long id) {
@@ -317,7 +318,8 @@ void autoplayer::play()
         c.push_back({id, 2, m.scale > 1.0f ? 1000.0 : 0.0, [f](int k, point& p) { return fly(f, k, p); }, false, 0});
     });
     commando_list.each([&](const commando_tag& m, long id) {
-        if ((m.state != 0 && m.state != 1) || m.y > 395) return; // plunging ones die anyway; landed ones are below the barrel
+        if ((m.state != 0 && m.state != 1) || m.y > 395)
+            return; // plunging ones die anyway; landed ones are below the barrel
         // Falling a pixel a frame until the canopy opens, then drifting at 0.4.
         int opening = m.state == 1 ? std::max(0, (3 - m.fr_ctr) * 21 - m.fr_tmr) : 0;
         float x = m.x, y = m.y;

@@ -26,6 +26,7 @@ bool read_png_rgb(const std::string& path, std::vector<uint32_t>& pixels, int& w
     height = static_cast<int>(img.height);
     pixels.resize(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<uint32_t>(buf[i * 3]) << 16 | static_cast<uint32_t>(buf[i * 3 + 1]) << 8 | buf[i * 3 + 2];
+        pixels[i] =
+            static_cast<uint32_t>(buf[i * 3]) << 16 | static_cast<uint32_t>(buf[i * 3 + 1]) << 8 | buf[i * 3 + 2];
     return true;
 }

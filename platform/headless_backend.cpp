@@ -68,22 +68,19 @@ bool parse_script(const std::string& text, std::vector<scripted_event>& out, std
             if (!want(2) || !ints(2, 2, v)) return fail("move takes X Y");
             e.ev = {event_kind::mouse_move, v[0], v[1]};
         } else if (name == "down" || name == "up") {
-            if (!want(1) || !ints(2, 1, v) || v[0] < 1 || v[0] > 3)
-                return fail(name + " takes a mouse button 1 to 3");
+            if (!want(1) || !ints(2, 1, v) || v[0] < 1 || v[0] > 3) return fail(name + " takes a mouse button 1 to 3");
             e.ev = {name == "down" ? event_kind::mouse_down : event_kind::mouse_up, v[0]};
         } else if (name == "key_down" || name == "key_up") {
-            if (!want(1) || !ints(2, 1, v) || v[0] < 1 || v[0] > 255)
-                return fail(name + " takes a key code 1 to 255");
+            if (!want(1) || !ints(2, 1, v) || v[0] < 1 || v[0] > 255) return fail(name + " takes a key code 1 to 255");
             e.ev = {name == "key_down" ? event_kind::key_down : event_kind::key_up, v[0]};
         } else if (name == "joy_axis") {
-            if (!want(3) || !ints(2, 1, v) || !parse_float(w[3], e.jx) || !parse_float(w[4], e.jy) ||
-                v[0] < 0 || v[0] > 15 || e.jx < -1 || e.jx > 1 || e.jy < -1 || e.jy > 1)
+            if (!want(3) || !ints(2, 1, v) || !parse_float(w[3], e.jx) || !parse_float(w[4], e.jy) || v[0] < 0 ||
+                v[0] > 15 || e.jx < -1 || e.jx > 1 || e.jy < -1 || e.jy > 1)
                 return fail("joy_axis takes PORT X Y with X and Y in -1..1");
             e.type = scripted_event::what::joy_axis;
             e.port = v[0];
         } else if (name == "joy_plug" || name == "joy_unplug") {
-            if (!want(1) || !ints(2, 1, v) || v[0] < 0 || v[0] > 15)
-                return fail(name + " takes a PAD 0 to 15");
+            if (!want(1) || !ints(2, 1, v) || v[0] < 0 || v[0] > 15) return fail(name + " takes a PAD 0 to 15");
             e.type = name == "joy_plug" ? scripted_event::what::joy_plug : scripted_event::what::joy_unplug;
             e.port = v[0];
         } else if (name == "joy_down" || name == "joy_up") {

@@ -24,8 +24,7 @@ struct scripted_event {
 // Events: move X Y, down B, up B, key_down K, key_up K, focus_lost, focus_gained, close,
 // joy_axis PAD X Y, joy_down PAD B, joy_up PAD B, joy_plug PAD, joy_unplug PAD. A pad whose
 // first line is joy_plug starts unplugged; every other pad the script names is there from the start.
-[[nodiscard]] bool parse_script(const std::string& text, std::vector<scripted_event>& out,
-                                std::string& error);
+[[nodiscard]] bool parse_script(const std::string& text, std::vector<scripted_event>& out, std::string& error);
 
 class headless_backend final : public backend {
 public:
@@ -110,8 +109,8 @@ private:
     int presented_ = 0;
     int frame_limit_ = -1;
     bool suspended_ = false;
-    bool idle_ = false; // slept since the last frame or event: waiting, not drawing
-    uint64_t idle_ms_ = 0; // slept since then, in virtual ms
+    bool idle_ = false;                            // slept since the last frame or event: waiting, not drawing
+    uint64_t idle_ms_ = 0;                         // slept since then, in virtual ms
     static constexpr uint64_t long_wait_ms = 2000; // longer than any pause the game takes on purpose
     bool window_open_ = false;
     bool pointer_hidden_ = false;

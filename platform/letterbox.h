@@ -29,8 +29,7 @@ inline letterbox fit_picture(int out_w, int out_h, int pic_w, int pic_h)
     // when it is on either axis.
     bool enough = 100LL * n * pic_w >= static_cast<long long>(whole_share_percent) * out_w ||
                   100LL * n * pic_h >= static_cast<long long>(whole_share_percent) * out_h;
-    if (n >= 1 && enough)
-        return {(out_w - n * pic_w) / 2, (out_h - n * pic_h) / 2, n * pic_w, n * pic_h, true, 1};
+    if (n >= 1 && enough) return {(out_w - n * pic_w) / 2, (out_h - n * pic_h) / 2, n * pic_w, n * pic_h, true, 1};
     long long wa = static_cast<long long>(out_w) * pic_h, ha = static_cast<long long>(out_h) * pic_w;
     int w, h, prescale;
     if (wa >= ha) { // wider than the picture: bars left and right

@@ -1,7 +1,6 @@
 // Holds the backend in force, so the game never knows which one it runs on.
 #include "platform/platform.h"
 
-
 namespace platform {
 
 namespace {
@@ -18,7 +17,10 @@ public:
     void hide_pointer() override {}
     void move_pointer(int, int) override {}
     uint32_t ticks_ms() override { return now_; }
-    void sleep_ms(int ms) override { if (ms > 0) now_ += static_cast<uint32_t>(ms); }
+    void sleep_ms(int ms) override
+    {
+        if (ms > 0) now_ += static_cast<uint32_t>(ms);
+    }
     bool open_audio(audio_callback, void*) override { return false; }
     void close_audio() override {}
     int joystick_count() override { return 0; }

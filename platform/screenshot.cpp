@@ -113,7 +113,10 @@ bool save_png_frame(const std::string& path, const uint32_t* pixels, int width, 
     return true;
 }
 
-screenshot_writer::~screenshot_writer() { finish(); }
+screenshot_writer::~screenshot_writer()
+{
+    finish();
+}
 
 void screenshot_writer::finish()
 {

@@ -186,8 +186,8 @@ public:
             enlarged_ = nullptr;
             enlarged_scale_ = k;
             if (SDL_RenderTargetSupported(renderer_))
-                enlarged_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
-                                              k * pic_w_, k * pic_h_);
+                enlarged_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, k * pic_w_,
+                                              k * pic_h_);
             if (enlarged_) SDL_SetTextureScaleMode(enlarged_, SDL_ScaleModeLinear);
         }
         if (!enlarged_ || SDL_SetRenderTarget(renderer_, enlarged_) != 0) return nullptr;
@@ -376,11 +376,16 @@ private:
 
     // Button b of a game controller: the face buttons first, so button 0 (fire) is A and
     // button 1 (pause) is B.
-    static constexpr SDL_GameControllerButton controller_buttons[] = {
-        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_X,
-        SDL_CONTROLLER_BUTTON_Y,         SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-        SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,      SDL_CONTROLLER_BUTTON_LEFTSTICK,
-        SDL_CONTROLLER_BUTTON_RIGHTSTICK};
+    static constexpr SDL_GameControllerButton controller_buttons[] = {SDL_CONTROLLER_BUTTON_A,
+                                                                      SDL_CONTROLLER_BUTTON_B,
+                                                                      SDL_CONTROLLER_BUTTON_X,
+                                                                      SDL_CONTROLLER_BUTTON_Y,
+                                                                      SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                                                                      SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+                                                                      SDL_CONTROLLER_BUTTON_BACK,
+                                                                      SDL_CONTROLLER_BUTTON_START,
+                                                                      SDL_CONTROLLER_BUTTON_LEFTSTICK,
+                                                                      SDL_CONTROLLER_BUTTON_RIGHTSTICK};
 
     // Full deflection reads exactly -1 and +1 (many pads stop at -32767, not -32768), and the
     // centre reads 0.
@@ -476,7 +481,11 @@ private:
     static int next_code_point(const char*& c)
     {
         auto u = [&](int i) { return static_cast<unsigned char>(c[i]); };
-        int lead = u(0), len = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        int lead = u(0), len = lead < 0x80         ? 1
+                               : (lead >> 5) == 6  ? 2
+                               : (lead >> 4) == 14 ? 3
+                               : (lead >> 3) == 30 ? 4
+                                                   : 0;
         int cp = len == 1 ? lead : len == 2 ? lead & 0x1f : len == 3 ? lead & 0x0f : lead & 0x07;
         for (int i = 1; i < len; ++i) {
             if ((u(i) & 0xc0) != 0x80) {
@@ -570,10 +579,10 @@ private:
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-            int b = e.button.button == SDL_BUTTON_LEFT    ? 1
-                    : e.button.button == SDL_BUTTON_RIGHT ? 2
+            int b = e.button.button == SDL_BUTTON_LEFT     ? 1
+                    : e.button.button == SDL_BUTTON_RIGHT  ? 2
                     : e.button.button == SDL_BUTTON_MIDDLE ? 3
-                                                            : 0;
+                                                           : 0;
             if (!b) break;
             bool down = e.type == SDL_MOUSEBUTTONDOWN;
             SDL_CaptureMouse(down ? SDL_TRUE : SDL_FALSE);
@@ -644,7 +653,8 @@ private:
                 kept_size(index, w, h);
             }
             SDL_SetWindowSize(window_, w, h);
-            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index), SDL_WINDOWPOS_CENTERED_DISPLAY(index));
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(index),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(index));
         }
         // The same picture pixel under the pointer in the new window.
         stale_x_ = mx;
@@ -720,7 +730,7 @@ private:
     int enlarged_scale_ = 0;
     int pic_w_ = 640, pic_h_ = 480;
     int window_w_ = 0, window_h_ = 0; // the window's size the last time it was one
-    bool kept_ = false; // the player's window from the last run, when the game told it
+    bool kept_ = false;               // the player's window from the last run, when the game told it
     bool kept_fullscreen_ = true;
     int kept_w_ = 0, kept_h_ = 0;
     bool vsync_ = false;

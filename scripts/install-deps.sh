@@ -3,7 +3,7 @@
 # run the game, `developer` also what the tests, benches and tools need (./test.sh).
 set -e
 game="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev libogg-dev"
-developer="libcairo2-dev libpixman-1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
+developer="clang-format libcairo2-dev libpixman-1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
 sox desktop-file-utils appstream dpkg-dev"
 case "${1:-game}" in
     game) packages=$game ;;

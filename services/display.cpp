@@ -45,9 +45,15 @@ struct display_state {
 
 display_state st;
 
-uint32_t now_ms() { return static_cast<uint32_t>(millis()); }
+uint32_t now_ms()
+{
+    return static_cast<uint32_t>(millis());
+}
 
-int clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+int clamp255(int v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 uint8_t alpha_byte(float a)
 {
@@ -129,8 +135,14 @@ void map_corners(float x0, float y0, float x1, float y1, float tx, float ty, flo
 
 } // namespace
 
-void set_app_title(const std::string& t) { st.title = t; }
-const std::string& app_title() { return st.title; }
+void set_app_title(const std::string& t)
+{
+    st.title = t;
+}
+const std::string& app_title()
+{
+    return st.title;
+}
 
 void set_app_icon(const uint32_t* pixels, int width, int height)
 {
@@ -157,8 +169,7 @@ display* open_display(int width, int height, int depth, int hz, int flags)
     make_current();
 
     st.soft_pacing = hz != 0;
-    if (hz != 0 && depth != 0 && platform::current().can_wait_for_blank() && blank_runs_at(hz))
-        st.soft_pacing = false;
+    if (hz != 0 && depth != 0 && platform::current().can_wait_for_blank() && blank_runs_at(hz)) st.soft_pacing = false;
     st.pace_hz = hz;
     st.frame_ms = hz != 0 ? 1000 / hz : 0;
     st.frame_rem = 1000 - st.frame_ms * hz;
@@ -175,7 +186,10 @@ display* open_display(int width, int height, int depth, int hz, int flags)
     return st.the_display.get();
 }
 
-display* current_display() { return st.the_display.get(); }
+display* current_display()
+{
+    return st.the_display.get();
+}
 
 void flip_frame(int sync)
 {
@@ -286,8 +300,14 @@ void draw_texture_quad(const texture& tex, float x0, float y0, float x1, float y
     st.buffer->draw_quad(tex, xy, viewport(), st.renderer_paint);
 }
 
-frame_buffer* back_buffer() { return st.buffer.get(); }
-paint current_paint() { return st.renderer_paint; }
+frame_buffer* back_buffer()
+{
+    return st.buffer.get();
+}
+paint current_paint()
+{
+    return st.renderer_paint;
+}
 
 pacing_info pacing()
 {

@@ -68,7 +68,10 @@ dd div(dd a, double d)
     return fast_two_sum(q1, r / d);
 }
 
-dd neg(dd a) { return {-a.hi, -a.lo}; }
+dd neg(dd a)
+{
+    return {-a.hi, -a.lo};
+}
 
 // pi/2 to 212 bits, and 2/pi for the quadrant.
 constexpr double half_pi[4] = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54, -0x1.f1976b7ed8fbcp-110,
@@ -123,14 +126,21 @@ double round_as_x87(dd v)
 double pick(int q, dd r)
 {
     switch (q) {
-    case 0: return round_as_x87(sin_series(r));
-    case 1: return round_as_x87(cos_series(r));
-    case 2: return round_as_x87(neg(sin_series(r)));
-    default: return round_as_x87(neg(cos_series(r)));
+    case 0:
+        return round_as_x87(sin_series(r));
+    case 1:
+        return round_as_x87(cos_series(r));
+    case 2:
+        return round_as_x87(neg(sin_series(r)));
+    default:
+        return round_as_x87(neg(cos_series(r)));
     }
 }
 
-int quadrant(double k) { return static_cast<int>(k - 4.0 * std::floor(k / 4.0)); }
+int quadrant(double k)
+{
+    return static_cast<int>(k - 4.0 * std::floor(k / 4.0));
+}
 
 } // namespace
 

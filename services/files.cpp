@@ -93,9 +93,18 @@ int register_asset(const std::string& name, const uint8_t* buffer, int size)
     return 1;
 }
 
-stream* open_read(const std::string& url) { return open_url(url, mode_read); }
-stream* open_write(const std::string& url) { return open_url(url, mode_write); }
-stream* open_update(const std::string& url) { return open_url(url, mode_update); }
+stream* open_read(const std::string& url)
+{
+    return open_url(url, mode_read);
+}
+stream* open_write(const std::string& url)
+{
+    return open_url(url, mode_write);
+}
+stream* open_update(const std::string& url)
+{
+    return open_url(url, mode_update);
+}
 
 bool close_stream(stream* s)
 {
@@ -152,8 +161,8 @@ int read_int(stream* s)
 void write_int(stream* s, int value)
 {
     uint32_t v = static_cast<uint32_t>(value);
-    uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                    static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                    static_cast<uint8_t>(v >> 24)};
     write_bytes(s, b, 4);
 }
 
@@ -175,8 +184,14 @@ bool read_all(stream* s, std::vector<uint8_t>& out)
     return !s->failed;
 }
 
-bool stream_failed(const stream* s) { return !s || s->failed; }
-bool stream_eof(const stream* s) { return !s || s->at_end; }
+bool stream_failed(const stream* s)
+{
+    return !s || s->failed;
+}
+bool stream_eof(const stream* s)
+{
+    return !s || s->at_end;
+}
 
 int file_kind(const std::string& path)
 {

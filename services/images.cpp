@@ -61,7 +61,10 @@ void png_read_mem(png_structp png, png_bytep out, png_size_t n)
 
 void png_quiet(png_structp, png_const_charp) {}
 
-void png_fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void png_fail(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 
 uint32_t to_texel(const pixmap& pm, size_t i)
 {
@@ -180,8 +183,7 @@ std::shared_ptr<pixmap> mask_pixmap(const pixmap& src, int mr, int mg, int mb)
 void store_pixmap(image* img, int frame, std::shared_ptr<pixmap> pm)
 {
     if (!img || frame < 0 || frame >= img->frame_count() || !pm) return;
-    if ((img->flags & image_masked) && !pm->has_alpha())
-        pm = mask_pixmap(*pm, img->mask_r, img->mask_g, img->mask_b);
+    if ((img->flags & image_masked) && !pm->has_alpha()) pm = mask_pixmap(*pm, img->mask_r, img->mask_g, img->mask_b);
     img->pixmaps[static_cast<size_t>(frame)] = std::move(pm);
     img->frames[static_cast<size_t>(frame)].reset();
     img->seqs[static_cast<size_t>(frame)] = 0;
@@ -234,7 +236,10 @@ void grab_image(image* img, int x, int y, int frame)
     store_pixmap(img, frame, std::move(pm));
 }
 
-void set_auto_mid_handle(int flag) { auto_mid_handle = flag != 0; }
+void set_auto_mid_handle(int flag)
+{
+    auto_mid_handle = flag != 0;
+}
 
 void set_default_image_flags(int flags)
 {

@@ -21,9 +21,9 @@ struct image {
     int flags = 0;
     int mask_r = 0, mask_g = 0, mask_b = 0;
     float handle_x = 0.0f, handle_y = 0.0f;
-    std::vector<std::shared_ptr<pixmap>> pixmaps;  // one per frame; null until filled
-    std::vector<std::shared_ptr<texture>> frames;  // the renderer's copies, made on demand
-    std::vector<int> seqs;                         // display generation of each texture; 0 = none
+    std::vector<std::shared_ptr<pixmap>> pixmaps; // one per frame; null until filled
+    std::vector<std::shared_ptr<texture>> frames; // the renderer's copies, made on demand
+    std::vector<int> seqs;                        // display generation of each texture; 0 = none
     int frame_count() const { return static_cast<int>(pixmaps.size()); }
 };
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int max_ports = 16;   // ports with state of their own
+constexpr int max_ports = 16;    // ports with state of their own
 constexpr int max_numbers = 256; // ports in the table
 
 // Everything the input service remembers between calls.
@@ -39,7 +39,10 @@ struct input_state {
 
 input_state st;
 
-int seen(input_read what, int arg, int value) { return st.tap ? st.tap(what, arg, value) : value; }
+int seen(input_read what, int arg, int value)
+{
+    return st.tap ? st.tap(what, arg, value) : value;
+}
 
 float seen_float(input_read what, int port, float value)
 {
@@ -60,8 +63,14 @@ void clear_mouse()
     st.wheel_z = 0;
 }
 
-bool valid_key(int k) { return k >= 1 && k <= 255; }
-bool valid_button(int b) { return b >= 0 && b <= 3; }
+bool valid_key(int k)
+{
+    return k >= 1 && k <= 255;
+}
+bool valid_button(int b)
+{
+    return b >= 0 && b <= 3;
+}
 
 void clear_pads()
 {
@@ -71,7 +80,10 @@ void clear_pads()
     st.pads_changed = false;
 }
 
-bool valid_port(int p) { return p >= 0 && p < max_ports; }
+bool valid_port(int p)
+{
+    return p >= 0 && p < max_ports;
+}
 
 // Asks every system joystick number and keeps those that answer, in order. `readings`, when
 // given, receives what each port reads now.
@@ -188,7 +200,10 @@ void handle_input_event(const platform::event& e)
     }
 }
 
-void pump_input() { platform::current().pump_events(); }
+void pump_input()
+{
+    platform::current().pump_events();
+}
 
 int key_hit(int key)
 {
@@ -261,11 +276,23 @@ void flush_mouse()
     clear_mouse();
 }
 
-void move_pointer(int x, int y) { platform::current().move_pointer(x, y); }
-void hide_pointer() { platform::current().hide_pointer(); }
+void move_pointer(int x, int y)
+{
+    platform::current().move_pointer(x, y);
+}
+void hide_pointer()
+{
+    platform::current().hide_pointer();
+}
 
-void set_pointer_in_play(bool in_play) { st.in_play_flag = in_play; }
-bool pointer_in_play() { return st.in_play_flag; }
+void set_pointer_in_play(bool in_play)
+{
+    st.in_play_flag = in_play;
+}
+bool pointer_in_play()
+{
+    return st.in_play_flag;
+}
 
 int app_suspended()
 {
@@ -321,4 +348,7 @@ int app_close_pending()
     return seen(input_read::app_close_pending, 0, st.app_terminate_flag);
 }
 
-void set_input_tap(input_tap t) { st.tap = t; }
+void set_input_tap(input_tap t)
+{
+    st.tap = t;
+}

@@ -51,8 +51,22 @@ int app_close_pending();
 // hand back a recorded one. Floats pass as their bit patterns; `arg` is the key, button or port
 // (port * 32 + button for pad buttons).
 enum class input_read : int {
-    key_hit, key_down, next_char, mouse_x, mouse_y, mouse_z, mouse_hit, mouse_down,
-    app_suspended, app_terminate, app_close_pending, joy_count, joy_down, joy_hit, joy_x, joy_y,
+    key_hit,
+    key_down,
+    next_char,
+    mouse_x,
+    mouse_y,
+    mouse_z,
+    mouse_hit,
+    mouse_down,
+    app_suspended,
+    app_terminate,
+    app_close_pending,
+    joy_count,
+    joy_down,
+    joy_hit,
+    joy_x,
+    joy_y,
 };
 constexpr int input_read_kinds = 16;
 using input_tap = int (*)(input_read what, int arg, int value);

@@ -40,9 +40,15 @@ void seed_rnd(int seed)
 }
 
 // Extended precision rounded to a double, with the same bits on every processor and C library.
-double sin_deg(double degrees) { return extended_sin(degrees * 0.017453292519943295); }
+double sin_deg(double degrees)
+{
+    return extended_sin(degrees * 0.017453292519943295);
+}
 
-double cos_deg(double degrees) { return extended_cos(degrees * 0.017453292519943295); }
+double cos_deg(double degrees)
+{
+    return extended_cos(degrees * 0.017453292519943295);
+}
 
 int float_to_int(double x)
 {

@@ -82,7 +82,10 @@ font& builtin()
     return f;
 }
 
-font& current_font() { return draw_state.image_font ? *draw_state.image_font : builtin(); }
+font& current_font()
+{
+    return draw_state.image_font ? *draw_state.image_font : builtin();
+}
 
 // A one-frame image, white with the coverage as alpha; `border` transparent pixels round it.
 std::unique_ptr<image> coverage_image(const std::vector<uint8_t>& cover, int w, int h, int border, int flags)
@@ -275,7 +278,10 @@ void free_font(font* f)
     if (it != fonts.end()) fonts.erase(it);
 }
 
-void set_font(font* f) { draw_state.image_font = f; }
+void set_font(font* f)
+{
+    draw_state.image_font = f;
+}
 
 void draw_text(const std::string& text, float x, float y)
 {
@@ -292,9 +298,8 @@ void draw_text(const std::string& text, float x, float y)
         if (g.img) {
             if (const texture* t = frame_texture(g.img.get(), 0)) {
                 float gx = static_cast<float>(g.x), gy = static_cast<float>(g.y);
-                draw_texture_quad(*t, 0.0f, 0.0f, static_cast<float>(g.img->width),
-                                  static_cast<float>(g.img->height), px + gx * ix + gy * iy,
-                                  py + gx * jx + gy * jy);
+                draw_texture_quad(*t, 0.0f, 0.0f, static_cast<float>(g.img->width), static_cast<float>(g.img->height),
+                                  px + gx * ix + gy * iy, py + gx * jx + gy * jy);
             }
         }
         px += g.advance * ix;
@@ -314,6 +319,15 @@ int text_width(const std::string& text)
     return w;
 }
 
-int font_height(const font* f) { return (f ? *f : builtin()).height; }
-int font_ascend(const font* f) { return (f ? *f : builtin()).ascend; }
-int font_descend(const font* f) { return (f ? *f : builtin()).descend; }
+int font_height(const font* f)
+{
+    return (f ? *f : builtin()).height;
+}
+int font_ascend(const font* f)
+{
+    return (f ? *f : builtin()).ascend;
+}
+int font_descend(const font* f)
+{
+    return (f ? *f : builtin()).descend;
+}

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "services/files.h"
 #include "services/audio/sound.h"
+#include "services/files.h"
 
 #ifndef RAMPARION_INSTALL_DATA_DIR
 #define RAMPARION_INSTALL_DATA_DIR "/usr/local/share/ramparion"

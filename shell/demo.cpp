@@ -13,11 +13,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "assets/sprite_set.h"
 #include "platform/platform.h"
+#include "services/audio/sound.h"
 #include "services/files.h"
 #include "services/input.h"
-#include "services/audio/sound.h"
-#include "assets/sprite_set.h"
 #include "shell/demo_format.h"
 #include "shell/demo_state.h"
 #include "shell/game_flow.h"
@@ -33,13 +33,16 @@
 
 namespace {
 
-constexpr int arg_slots = 512; // keys 0..255, pad buttons port * 32 + button
+constexpr int arg_slots = 512;             // keys 0..255, pad buttons port * 32 + button
 constexpr size_t input_reserve = 4u << 20; // more than an hour of reads: no growing in the frame loop
 constexpr const char* demos_folder = "demos/";
 constexpr const char* last_demo = "last.rdemo";
 constexpr const char* best_demo = "best.rdemo";
 
-int slot(input_read what, int arg) { return static_cast<int>(what) * arg_slots + (arg & (arg_slots - 1)); }
+int slot(input_read what, int arg)
+{
+    return static_cast<int>(what) * arg_slots + (arg & (arg_slots - 1));
+}
 
 // Each read's last value, by kind and argument; both sides start from zeros.
 int32_t last_values[input_read_kinds * arg_slots];
@@ -152,7 +155,8 @@ void save_demo(const std::vector<uint8_t>& bytes, bool new_best)
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) {
-        std::fprintf(stderr, "ramparion: %s cannot be made: %s; %s was not saved\n", folder.c_str(), ec.message().c_str(), what);
+        std::fprintf(stderr, "ramparion: %s cannot be made: %s; %s was not saved\n", folder.c_str(),
+                     ec.message().c_str(), what);
         return;
     }
     if (folder.back() != '/') folder += '/';
@@ -219,12 +223,16 @@ void next_state_change()
 int leaving_value(input_read what, int arg)
 {
     switch (what) {
-    case input_read::key_hit: return arg == 27 ? 1 : 0;
+    case input_read::key_hit:
+        return arg == 27 ? 1 : 0;
     case input_read::app_terminate:
-    case input_read::app_close_pending: return 1;
+    case input_read::app_close_pending:
+        return 1;
     case input_read::mouse_x:
-    case input_read::mouse_y: return last_values[slot(what, arg)];
-    default: return 0;
+    case input_read::mouse_y:
+        return last_values[slot(what, arg)];
+    default:
+        return 0;
     }
 }
 
@@ -275,8 +283,8 @@ void play_frame()
     frame_state now = current_frame_state();
     if (!(now == play.expect)) {
         --play.frames; // named as the frame it happened on
-        part_ways("score " + std::to_string(now.score) + ", casualties " + std::to_string(now.casualties) +
-                  ", days " + std::to_string(now.days) + ", men " + std::to_string(now.men) + " where the recording had " +
+        part_ways("score " + std::to_string(now.score) + ", casualties " + std::to_string(now.casualties) + ", days " +
+                  std::to_string(now.days) + ", men " + std::to_string(now.men) + " where the recording had " +
                   std::to_string(play.expect.score) + ", " + std::to_string(play.expect.casualties) + ", " +
                   std::to_string(play.expect.days) + ", " + std::to_string(play.expect.men));
         ++play.frames;
@@ -293,7 +301,10 @@ void play_frame()
 }
 
 // Whether everything recorded was played: all frames, and the reads after the last one.
-bool played_out() { return play.frames == play.d.frames && play.token && play.frame_end && play.run == 0; }
+bool played_out()
+{
+    return play.frames == play.d.frames && play.token && play.frame_end && play.run == 0;
+}
 
 bool read_file(const std::string& path, std::vector<uint8_t>& bytes, std::string& why)
 {
@@ -349,7 +360,10 @@ bool load_demo_to_watch(const std::string& path, const char* program)
     return true;
 }
 
-bool watching_demo() { return play.loaded; }
+bool watching_demo()
+{
+    return play.loaded;
+}
 
 void start_watched_game()
 {
@@ -370,11 +384,23 @@ void start_watched_game()
     set_input_tap(play_read);
 }
 
-void stop_watching() { play.leaving = true; }
-bool demo_parted() { return play.parted; }
-int demo_frame() { return play.started ? static_cast<int>(play.frames) : rec.active ? static_cast<int>(rec.d.frames) : 0; }
+void stop_watching()
+{
+    play.leaving = true;
+}
+bool demo_parted()
+{
+    return play.parted;
+}
+int demo_frame()
+{
+    return play.started ? static_cast<int>(play.frames) : rec.active ? static_cast<int>(rec.d.frames) : 0;
+}
 
-void demo_new_game() { rec.new_game = true; }
+void demo_new_game()
+{
+    rec.new_game = true;
+}
 
 bool demo_frame_top()
 {

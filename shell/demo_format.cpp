@@ -68,7 +68,10 @@ bool read_payload(const uint8_t* p, size_t n, demo& d)
 
 } // namespace
 
-uint32_t file_checksum(const uint8_t* p, size_t n) { return crc_of(p + 24, n - 24, crc_of(p, 20)); }
+uint32_t file_checksum(const uint8_t* p, size_t n)
+{
+    return crc_of(p + 24, n - 24, crc_of(p, 20));
+}
 
 bool byte_reader::bytes(void* to, size_t n)
 {
@@ -106,8 +109,7 @@ std::vector<uint8_t> write_demo(const demo& d)
     uLongf packed = compressBound(static_cast<uLong>(payload.size()));
     size_t at = out.size();
     out.resize(at + packed);
-    if (compress2(out.data() + at, &packed, payload.data(), static_cast<uLong>(payload.size()), 6) != Z_OK)
-        return {};
+    if (compress2(out.data() + at, &packed, payload.data(), static_cast<uLong>(payload.size()), 6) != Z_OK) return {};
     out.resize(at + packed);
     put32(out, 16, static_cast<uint32_t>(out.size()));
     put32(out, 20, file_checksum(out.data(), out.size()));

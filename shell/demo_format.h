@@ -18,10 +18,10 @@ struct demo {
     std::string game_version; // the game that recorded it
     uint32_t rules = demo_rules_version;
     int difficulty = 0;
-    uint32_t frames = 0; // presented frames
-    std::vector<uint8_t> start;  // the state the game started from (demo_state)
-    std::vector<uint8_t> input;  // every input read, coded (demo.cpp)
-    std::vector<uint8_t> states; // score, casualties, days and men, where they changed
+    uint32_t frames = 0;             // presented frames
+    std::vector<uint8_t> start;      // the state the game started from (demo_state)
+    std::vector<uint8_t> input;      // every input read, coded (demo.cpp)
+    std::vector<uint8_t> states;     // score, casualties, days and men, where they changed
     std::vector<uint32_t> checksums; // after frames demo_checksum_every, 2 * demo_checksum_every, ...
 };
 
@@ -85,5 +85,11 @@ struct byte_reader {
     }
 };
 
-inline uint32_t zigzag(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
-inline int32_t unzigzag(uint64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v >> 1) ^ (0u - static_cast<uint32_t>(v & 1))); }
+inline uint32_t zigzag(int32_t v)
+{
+    return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31);
+}
+inline int32_t unzigzag(uint64_t v)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(v >> 1) ^ (0u - static_cast<uint32_t>(v & 1)));
+}

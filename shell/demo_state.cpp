@@ -22,30 +22,62 @@ struct int_field {
 };
 
 const int_field int_fields[] = {
-    {&difficulty, 0, 1},          {&score, 0, INT_MAX},         {&casualties, 0, INT_MAX},
-    {&men, 0, 99},                {&days_survived, 0, INT_MAX}, {&best_score, 0, INT_MAX},
-    {&best_casualties, 0, INT_MAX}, {&new_best_flag, 0, 1},     {&daylight, 0, 255},
-    {&daylight_step, -1, 1},      {&daylight_timer, INT_MIN, INT_MAX}, {&trooper_timer, INT_MIN, INT_MAX},
-    {&trooper_period, INT_MIN, INT_MAX}, {&nuke_timer, INT_MIN, INT_MAX}, {&nuke_period, INT_MIN, INT_MAX},
-    {&nuke_side, INT_MIN, INT_MAX}, {&mustang_timer, INT_MIN, INT_MAX}, {&mustang_period, INT_MIN, INT_MAX},
-    {&mustang_side, INT_MIN, INT_MAX}, {&sound_volume_step, 0, 10}, {&music_volume_step, 0, 10},
-    {&saved_pointer_x, INT_MIN, INT_MAX}, {&saved_pointer_y, INT_MIN, INT_MAX},
-    {&game_paused, 0, 0},         {&demo_mode, 0, 0},           {&quit_requested, 0, 0},
-    {&fort.can_rot, INT_MIN, INT_MAX}, {&fort.shot_tmr, INT_MIN, INT_MAX},
-    {&fort.can_flash, INT_MIN, INT_MAX}, {&fort.crot_stp, INT_MIN, INT_MAX},
-    {&draw_state.color_red, 0, 255}, {&draw_state.color_green, 0, 255}, {&draw_state.color_blue, 0, 255},
+    {&difficulty, 0, 1},
+    {&score, 0, INT_MAX},
+    {&casualties, 0, INT_MAX},
+    {&men, 0, 99},
+    {&days_survived, 0, INT_MAX},
+    {&best_score, 0, INT_MAX},
+    {&best_casualties, 0, INT_MAX},
+    {&new_best_flag, 0, 1},
+    {&daylight, 0, 255},
+    {&daylight_step, -1, 1},
+    {&daylight_timer, INT_MIN, INT_MAX},
+    {&trooper_timer, INT_MIN, INT_MAX},
+    {&trooper_period, INT_MIN, INT_MAX},
+    {&nuke_timer, INT_MIN, INT_MAX},
+    {&nuke_period, INT_MIN, INT_MAX},
+    {&nuke_side, INT_MIN, INT_MAX},
+    {&mustang_timer, INT_MIN, INT_MAX},
+    {&mustang_period, INT_MIN, INT_MAX},
+    {&mustang_side, INT_MIN, INT_MAX},
+    {&sound_volume_step, 0, 10},
+    {&music_volume_step, 0, 10},
+    {&saved_pointer_x, INT_MIN, INT_MAX},
+    {&saved_pointer_y, INT_MIN, INT_MAX},
+    {&game_paused, 0, 0},
+    {&demo_mode, 0, 0},
+    {&quit_requested, 0, 0},
+    {&fort.can_rot, INT_MIN, INT_MAX},
+    {&fort.shot_tmr, INT_MIN, INT_MAX},
+    {&fort.can_flash, INT_MIN, INT_MAX},
+    {&fort.crot_stp, INT_MIN, INT_MAX},
+    {&draw_state.color_red, 0, 255},
+    {&draw_state.color_green, 0, 255},
+    {&draw_state.color_blue, 0, 255},
     {&draw_state.blend_mode, 0, 4},
 };
 
 float* const float_fields[] = {
-    &sun_angle, &moon_angle, &banner_scale, &banner_alpha, &flash_alpha, &sound_volume, &music_volume,
-    &draw_state.color_alpha, &draw_state.tform_rot, &draw_state.tform_scale_x, &draw_state.tform_scale_y,
-    &draw_state.origin_x, &draw_state.origin_y, &draw_state.handle_x, &draw_state.handle_y,
+    &sun_angle,
+    &moon_angle,
+    &banner_scale,
+    &banner_alpha,
+    &flash_alpha,
+    &sound_volume,
+    &music_volume,
+    &draw_state.color_alpha,
+    &draw_state.tform_rot,
+    &draw_state.tform_scale_x,
+    &draw_state.tform_scale_y,
+    &draw_state.origin_x,
+    &draw_state.origin_y,
+    &draw_state.handle_x,
+    &draw_state.handle_y,
 };
 
 // Raw actors: every field is a 4-byte int or float, so the bytes are the actor.
-template <typename T>
-void put_list(byte_writer& w, const actor_list<T>& list)
+template <typename T> void put_list(byte_writer& w, const actor_list<T>& list)
 {
     static_assert(std::is_trivially_copyable_v<T> && sizeof(T) % 4 == 0);
     w.u32(static_cast<uint32_t>(list.size()));
@@ -60,31 +92,28 @@ void put_list(byte_writer& w, const actor_list<T>& list)
 
 constexpr uint32_t most_actors = 4096; // a list this long in a start state is damage
 
-template <typename T>
-bool finite_floats(const T& a);
-template <>
-bool finite_floats(const star_tag&) { return true; }
-template <>
-bool finite_floats(const backcloud_tag& c)
+template <typename T> bool finite_floats(const T& a);
+template <> bool finite_floats(const star_tag&)
+{
+    return true;
+}
+template <> bool finite_floats(const backcloud_tag& c)
 {
     return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.xstp) && std::isfinite(c.xscale) &&
            std::isfinite(c.yscale);
 }
-template <>
-bool finite_floats(const frontcloud_tag& c)
+template <> bool finite_floats(const frontcloud_tag& c)
 {
     return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.xstp) && std::isfinite(c.xscale) &&
            std::isfinite(c.yscale);
 }
-template <>
-bool finite_floats(const bombmark_tag& b)
+template <> bool finite_floats(const bombmark_tag& b)
 {
     return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.alpha);
 }
 
 // Reads one list; with `into`, appends the actors under their recorded ids.
-template <typename T>
-bool get_list(byte_reader& r, actor_list<T>* into, long next_id)
+template <typename T> bool get_list(byte_reader& r, actor_list<T>* into, long next_id)
 {
     uint32_t n = r.u32(), size = r.u32();
     if (!r.ok || size != sizeof(T) || n > most_actors) return false;
@@ -158,8 +187,7 @@ struct hasher {
         for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 16777619u;
     }
     void word(uint32_t v) { bytes(&v, 4); }
-    template <typename T>
-    void list(const actor_list<T>& l)
+    template <typename T> void list(const actor_list<T>& l)
     {
         word(static_cast<uint32_t>(l.size()));
         l.each([&](const T& a, long) { bytes(&a, sizeof(T)); });
@@ -192,7 +220,10 @@ bool check_start(const std::vector<uint8_t>& bytes, std::string& why)
     return false;
 }
 
-void restore_start(const std::vector<uint8_t>& bytes) { (void)read_start(bytes, true); }
+void restore_start(const std::vector<uint8_t>& bytes)
+{
+    (void)read_start(bytes, true);
+}
 
 uint32_t state_checksum()
 {
@@ -218,7 +249,10 @@ uint32_t state_checksum()
     return h.h;
 }
 
-frame_state current_frame_state() { return {score, casualties, days_survived, men}; }
+frame_state current_frame_state()
+{
+    return {score, casualties, days_survived, men};
+}
 
 frame_state start_frame_state(const std::vector<uint8_t>& bytes)
 {

@@ -106,7 +106,10 @@ public:
     void hold_pointer(bool in_play) override { inner_->hold_pointer(in_play && !controls_); }
     void set_icon(const uint32_t* pixels, int w, int h) override { inner_->set_icon(pixels, w, h); }
     void prefer_window(bool fullscreen, int w, int h) override { inner_->prefer_window(fullscreen, w, h); }
-    bool window_state(bool& fullscreen, int& w, int& h) const override { return inner_->window_state(fullscreen, w, h); }
+    bool window_state(bool& fullscreen, int& w, int& h) const override
+    {
+        return inner_->window_state(fullscreen, w, h);
+    }
 
 private:
     static demo_frames* self;

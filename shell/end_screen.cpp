@@ -3,11 +3,11 @@
 
 #include "actors/actors.h"
 #include "assets/sprite_set.h"
+#include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/audio/sound.h"
 #include "services/text.h"
 #include "shell/battle_seam.h"
 #include "shell/day_cycle.h"

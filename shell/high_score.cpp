@@ -40,7 +40,8 @@ bool read_file(const std::string& path, int& score_out, int& casualties_out)
         return false;
     }
     if (n != file_size) {
-        say_about_file(path, n > file_size ? "is longer than 8 bytes" : "has " + std::to_string(n) + " bytes, not 8", outcome);
+        say_about_file(path, n > file_size ? "is longer than 8 bytes" : "has " + std::to_string(n) + " bytes, not 8",
+                       outcome);
         return false;
     }
     int v[2];
@@ -95,7 +96,8 @@ void save_high_score()
     uint8_t bytes[file_size];
     const int values[2] = {best_score, best_casualties};
     for (int k = 0; k < 2; ++k)
-        for (int i = 0; i < 4; ++i) bytes[4 * k + i] = static_cast<uint8_t>(static_cast<uint32_t>(values[k]) >> (8 * i));
-    replace_file(folder, high_score_name, std::string(reinterpret_cast<const char*>(bytes), file_size), "the best score",
-                 high_score_before_rename);
+        for (int i = 0; i < 4; ++i)
+            bytes[4 * k + i] = static_cast<uint8_t>(static_cast<uint32_t>(values[k]) >> (8 * i));
+    replace_file(folder, high_score_name, std::string(reinterpret_cast<const char*>(bytes), file_size),
+                 "the best score", high_score_before_rename);
 }

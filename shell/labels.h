@@ -7,7 +7,7 @@ constexpr const char* volume_label_table[11] = {"Off", "10%", "20%", "30%", "40%
                                                 "60%", "70%", "80%", "90%", "100%"};
 constexpr const char* difficulty_label_table[2] = {"Normal", "Suicidal"};
 // Three labels end in a blank: the setting is written after them.
-constexpr const char* menu_label_table[6] = {"Start New Game", "Resume Game",  "Onslaught ",
+constexpr const char* menu_label_table[6] = {"Start New Game", "Resume Game",   "Onslaught ",
                                              "Sound Volume ",  "Music Volume ", "Exit Ramparion '07"};
 // Row 0 while a game is paused.
 constexpr const char* quit_game_label = "Quit Current Game";

@@ -1,11 +1,11 @@
 // The maker's logo screen shown once at start-up.
 #include "shell/logo.h"
 
+#include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
-#include "services/audio/sound.h"
 #include "shell/main_loop.h"
 
 void show_logo()

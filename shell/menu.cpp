@@ -2,10 +2,10 @@
 #include "shell/menu.h"
 
 #include "assets/sprite_set.h"
+#include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
-#include "services/audio/sound.h"
 #include "services/text.h"
 #include "shell/battle_seam.h"
 #include "shell/game_flow.h"
@@ -102,11 +102,16 @@ int menu_row_at(int pointer_y)
 std::string menu_label(int row)
 {
     switch (row) {
-    case 0: return game_paused == 1 ? quit_game_label : menu_labels[0];
-    case 2: return menu_labels[2] + difficulty_labels[difficulty == 1 ? 1 : 0];
-    case 3: return menu_labels[3] + volume_labels[sound_volume_step];
-    case 4: return menu_labels[4] + volume_labels[music_volume_step];
-    default: return row >= 0 && row < menu_rows ? menu_labels[row] : "";
+    case 0:
+        return game_paused == 1 ? quit_game_label : menu_labels[0];
+    case 2:
+        return menu_labels[2] + difficulty_labels[difficulty == 1 ? 1 : 0];
+    case 3:
+        return menu_labels[3] + volume_labels[sound_volume_step];
+    case 4:
+        return menu_labels[4] + volume_labels[music_volume_step];
+    default:
+        return row >= 0 && row < menu_rows ? menu_labels[row] : "";
     }
 }
 

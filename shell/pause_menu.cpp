@@ -2,10 +2,10 @@
 #include "shell/pause_menu.h"
 
 #include "assets/sprite_set.h"
+#include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
-#include "services/audio/sound.h"
 #include "shell/game_state.h"
 #include "shell/hud.h"
 #include "shell/main_loop.h"

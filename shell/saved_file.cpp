@@ -51,7 +51,8 @@ bool replace_file(const std::string& folder, const char* name, const std::string
         return false;
     }
     if (!sync_folder(folder))
-        say_about_file(folder, std::string("could not be synced: ") + std::strerror(errno), (std::string(what) + " may not last a crash").c_str());
+        say_about_file(folder, std::string("could not be synced: ") + std::strerror(errno),
+                       (std::string(what) + " may not last a crash").c_str());
     return true;
 }
 

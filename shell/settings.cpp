@@ -8,8 +8,8 @@
 
 #include "platform/platform.h"
 #include "services/files.h"
-#include "shell/game_state.h"
 #include "shell/demo.h"
+#include "shell/game_state.h"
 #include "shell/saved_file.h"
 
 void (*settings_before_rename)() = nullptr;
@@ -29,9 +29,9 @@ struct key_row {
     const char* fallback; // the default, as the file writes it
 };
 constexpr key_row key_table[] = {
-    {key_id::sound, "sound_volume", "5"},     {key_id::music, "music_volume", "8"},
+    {key_id::sound, "sound_volume", "5"},       {key_id::music, "music_volume", "8"},
     {key_id::onslaught, "onslaught", "normal"}, {key_id::fullscreen, "fullscreen", "on"},
-    {key_id::window, "window_size", "auto"},  {key_id::flashing, "reduce_flashing", "off"},
+    {key_id::window, "window_size", "auto"},    {key_id::flashing, "reduce_flashing", "off"},
 };
 
 settings on_disk;          // what the file holds (the defaults when there is none)
@@ -94,14 +94,18 @@ bool take(key_id id, const std::string& value, settings& s)
 {
     std::string v = lower(value);
     switch (id) {
-    case key_id::sound: return read_number(v, 0, 10, s.sound_step);
-    case key_id::music: return read_number(v, 0, 10, s.music_step);
+    case key_id::sound:
+        return read_number(v, 0, 10, s.sound_step);
+    case key_id::music:
+        return read_number(v, 0, 10, s.music_step);
     case key_id::onslaught:
         if (v != "normal" && v != "suicidal") return false;
         s.onslaught = v == "suicidal" ? 1 : 0;
         return true;
-    case key_id::fullscreen: return read_switch(v, s.fullscreen);
-    case key_id::flashing: return read_switch(v, s.reduce_flashing);
+    case key_id::fullscreen:
+        return read_switch(v, s.fullscreen);
+    case key_id::flashing:
+        return read_switch(v, s.reduce_flashing);
     case key_id::window: {
         if (v == "auto") {
             s.window_w = s.window_h = 0;
@@ -116,7 +120,8 @@ bool take(key_id id, const std::string& value, settings& s)
         s.window_h = h;
         return true;
     }
-    case key_id::none: break;
+    case key_id::none:
+        break;
     }
     return false;
 }
@@ -125,13 +130,26 @@ void put_default(key_id id, settings& s)
 {
     const settings d;
     switch (id) {
-    case key_id::sound: s.sound_step = d.sound_step; break;
-    case key_id::music: s.music_step = d.music_step; break;
-    case key_id::onslaught: s.onslaught = d.onslaught; break;
-    case key_id::fullscreen: s.fullscreen = d.fullscreen; break;
-    case key_id::window: s.window_w = d.window_w, s.window_h = d.window_h; break;
-    case key_id::flashing: s.reduce_flashing = d.reduce_flashing; break;
-    case key_id::none: break;
+    case key_id::sound:
+        s.sound_step = d.sound_step;
+        break;
+    case key_id::music:
+        s.music_step = d.music_step;
+        break;
+    case key_id::onslaught:
+        s.onslaught = d.onslaught;
+        break;
+    case key_id::fullscreen:
+        s.fullscreen = d.fullscreen;
+        break;
+    case key_id::window:
+        s.window_w = d.window_w, s.window_h = d.window_h;
+        break;
+    case key_id::flashing:
+        s.reduce_flashing = d.reduce_flashing;
+        break;
+    case key_id::none:
+        break;
     }
 }
 
@@ -200,12 +218,10 @@ std::string format_settings(const settings& s)
     std::string window = s.window_w > 0 && s.window_h > 0
                              ? std::to_string(s.window_w) + "x" + std::to_string(s.window_h)
                              : std::string("auto");
-    return std::string(file_comment) + "\n" +
-           "sound_volume = " + std::to_string(s.sound_step) + "\n" +
+    return std::string(file_comment) + "\n" + "sound_volume = " + std::to_string(s.sound_step) + "\n" +
            "music_volume = " + std::to_string(s.music_step) + "\n" +
            "onslaught = " + (s.onslaught == 1 ? "suicidal" : "normal") + "\n" +
-           "fullscreen = " + (s.fullscreen ? "on" : "off") + "\n" +
-           "window_size = " + window + "\n" +
+           "fullscreen = " + (s.fullscreen ? "on" : "off") + "\n" + "window_size = " + window + "\n" +
            "reduce_flashing = " + (s.reduce_flashing ? "on" : "off") + "\n";
 }
 
@@ -291,7 +307,10 @@ void save_settings_at_exit()
 
 float flash_share_override = -1.0f;
 
-void reduce_flashing_this_run(bool on) { reduce_this_run = on; }
+void reduce_flashing_this_run(bool on)
+{
+    reduce_this_run = on;
+}
 
 float flash_share()
 {

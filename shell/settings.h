@@ -7,7 +7,7 @@
 struct settings {
     int sound_step = 5; // menu steps 0..10
     int music_step = 8;
-    int onslaught = 0;  // 0 "Normal", 1 "Suicidal"
+    int onslaught = 0; // 0 "Normal", 1 "Suicidal"
     bool fullscreen = true;
     int window_w = 0, window_h = 0; // the window's size; 0: the game's own choice
     bool reduce_flashing = false;

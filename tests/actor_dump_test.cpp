@@ -28,15 +28,14 @@ TEST_F(actor_dump, names_all_fifteen_lists_and_the_fort)
 {
     std::string line = actor_dump_line(7);
     EXPECT_EQ(line.rfind("{\"frame\":7,", 0), 0u);
-    for (const char* name : {"star", "canball", "backcloud", "frontcloud", "lgtrooper", "smtrooper", "commando",
-                             "mustang", "nukerocket", "smallbomb", "explosion", "bodypart", "planepart",
-                             "smokering", "bombmark"})
+    for (const char* name :
+         {"star", "canball", "backcloud", "frontcloud", "lgtrooper", "smtrooper", "commando", "mustang", "nukerocket",
+          "smallbomb", "explosion", "bodypart", "planepart", "smokering", "bombmark"})
         EXPECT_NE(line.find(std::string("\"") + name + "\":["), std::string::npos) << name;
     fort.can_rot = 93;
     fort.crot_stp = -1;
     line = actor_dump_line(8);
-    EXPECT_NE(line.find("\"fort\":{\"can_rot\":93,\"shot_tmr\":0,\"can_flash\":0,\"crot_stp\":-1}"),
-              std::string::npos);
+    EXPECT_NE(line.find("\"fort\":{\"can_rot\":93,\"shot_tmr\":0,\"can_flash\":0,\"crot_stp\":-1}"), std::string::npos);
 }
 
 TEST_F(actor_dump, floats_read_back_to_the_same_single_precision_value)

@@ -42,8 +42,7 @@ protected:
     }
 
     // Walks a list once as the world frame does.
-    template <typename T>
-    static void update_all(actor_list<T>& l)
+    template <typename T> static void update_all(actor_list<T>& l)
     {
         l.walk([](T& a) { a.update(); });
     }

@@ -27,8 +27,7 @@ protected:
         return b;
     }
 
-    template <typename T>
-    static T* add(actor_list<T>& l, float x, float y, float scale, int frame)
+    template <typename T> static T* add(actor_list<T>& l, float x, float y, float scale, int frame)
     {
         auto a = std::make_unique<T>();
         a->x = x;

@@ -17,12 +17,16 @@ image* shape(const std::vector<std::string>& rows, bool rgb = false)
     image* img = create_image(w, h, 1, 0);
     auto pm = std::make_shared<pixmap>(pixmap{w, h, ch, std::vector<uint8_t>(static_cast<size_t>(w * h * ch))});
     for (int i = 0; i < w * h && !rgb; ++i)
-        pm->pixels[static_cast<size_t>(i * 4 + 3)] = rows[static_cast<size_t>(i / w)][static_cast<size_t>(i % w)] == '#' ? 255 : 0;
+        pm->pixels[static_cast<size_t>(i * 4 + 3)] =
+            rows[static_cast<size_t>(i / w)][static_cast<size_t>(i % w)] == '#' ? 255 : 0;
     store_pixmap(img, 0, pm);
     return img;
 }
 
-image* solid(int w, int h) { return shape(std::vector<std::string>(h, std::string(w, '.')), true); }
+image* solid(int w, int h)
+{
+    return shape(std::vector<std::string>(h, std::string(w, '.')), true);
+}
 
 class collision : public drawing_test {
 protected:
@@ -54,7 +58,8 @@ TEST_F(collision, only_solid_texels_collide)
     for (int y = -1; y <= 5; ++y)
         for (int x = -1; x <= 5; ++x) {
             bool solid = x >= 0 && x < 5 && y >= 0 && y < 5 && (x % 4 == 0 || y % 4 == 0) && !(x == 4 && y == 4);
-            if (probe(ring, 100, 100, 100 + x, 100 + y) != solid) wrong.append(1, ' ').append(std::to_string(x * 10 + y));
+            if (probe(ring, 100, 100, 100 + x, 100 + y) != solid)
+                wrong.append(1, ' ').append(std::to_string(x * 10 + y));
         }
     EXPECT_EQ(wrong, "");
     image* edge = shape({"##"});
@@ -105,7 +110,8 @@ TEST_F(collision, the_draw_state_is_restored_after_a_transformed_test)
     probe(dot, 0, 0, 0, 0, 45, 2, 3);
     const draw_state_t& a = draw_state;
     auto fields = [](const draw_state_t& s) {
-        return std::vector<float>{s.tform_rot, s.tform_scale_x, s.tform_scale_y, s.tform_ix, s.tform_iy, s.tform_jx, s.tform_jy};
+        return std::vector<float>{s.tform_rot, s.tform_scale_x, s.tform_scale_y, s.tform_ix,
+                                  s.tform_iy,  s.tform_jx,      s.tform_jy};
     };
     EXPECT_EQ(fields(a), fields(b));
 }

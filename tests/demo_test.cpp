@@ -59,7 +59,10 @@ TEST(demo_file, every_cut_and_every_changed_byte_is_refused_with_its_reason)
         std::vector<uint8_t> bad = bytes;
         bad[at] ^= 0x24;
         ASSERT_FALSE(read_demo(bad.data(), bad.size(), d, why)) << "byte " << at;
-        const char* expected = at < 8 ? "is not a demo" : at < 12 ? "is demo format" : at >= 16 && at < 20 ? "is " : "is damaged";
+        const char* expected = at < 8                ? "is not a demo"
+                               : at < 12             ? "is demo format"
+                               : at >= 16 && at < 20 ? "is "
+                                                     : "is damaged";
         EXPECT_EQ(why.rfind(expected, 0), 0u) << "byte " << at << ": " << why;
     }
     std::vector<uint8_t> longer = bytes;

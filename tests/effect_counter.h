@@ -5,10 +5,10 @@
 
 #include "assets/sprite_set.h"
 #include "platform/headless_backend.h"
-#include "services/display.h"
-#include "services/input.h"
 #include "services/audio/mixer.h"
 #include "services/audio/sound.h"
+#include "services/display.h"
+#include "services/input.h"
 #include "shell/game_state.h"
 
 inline platform::headless_backend& headless()
@@ -62,8 +62,7 @@ private:
 
 // Runs `action` with a close request waiting: the end-of-game screen then shows one frame and
 // returns, so the frames presented meanwhile count its entries.
-template <typename F>
-int game_over_entries(F action)
+template <typename F> int game_over_entries(F action)
 {
     headless().inject({platform::event_kind::terminate});
     const int before = headless().presented();

@@ -11,8 +11,7 @@ class effects_test : public battle_test {
 protected:
     // Updates the only actor of a list until it goes; returns how many updates that took, with the
     // actor's fields as they stood before its last update.
-    template <typename T>
-    static int lifetime(actor_list<T>& l, T& last, int limit)
+    template <typename T> static int lifetime(actor_list<T>& l, T& last, int limit)
     {
         for (int n = 1; n <= limit; ++n) {
             last = *l.front();

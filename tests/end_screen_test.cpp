@@ -34,7 +34,8 @@ protected:
         int x0 = 640, x1 = -1;
         for (int yy = y; yy < y + 24; ++yy)
             for (int x = 0; x < 640; ++x)
-                if (last_picture[static_cast<size_t>(yy * 640 + x)] == colour) x0 = std::min(x0, x), x1 = std::max(x1, x);
+                if (last_picture[static_cast<size_t>(yy * 640 + x)] == colour)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x);
         return {x0, x1};
     }
 

@@ -39,9 +39,12 @@ struct angle_source {
     double degrees(int i)
     {
         switch (i % 3) {
-        case 0: return static_cast<float>(static_cast<double>(next() >> 11) / 9007199254740992.0 * 2000.0 - 1000.0);
-        case 1: return static_cast<float>(static_cast<float>(i / 3 % 40000) * 0.09f);
-        default: return static_cast<double>(i / 3 % 1441 - 720);
+        case 0:
+            return static_cast<float>(static_cast<double>(next() >> 11) / 9007199254740992.0 * 2000.0 - 1000.0);
+        case 1:
+            return static_cast<float>(static_cast<float>(i / 3 % 40000) * 0.09f);
+        default:
+            return static_cast<double>(i / 3 % 1441 - 720);
         }
     }
 };

@@ -212,7 +212,7 @@ TEST_F(fighters, right_flying_bombs_from_x_160_to_250_fall_on_the_fort)
     struct {
         float x;
         bool hits;
-    } cases[] = {{156.0f, false}, {159.25f, false}, {159.5f, true}, {162.0f, true},
+    } cases[] = {{156.0f, false}, {159.25f, false}, {159.5f, true},  {162.0f, true},
                  {246.0f, true},  {250.9f, true},   {251.0f, false}, {252.0f, false}};
     demo_mode = 1;
     for (auto k : cases) {

@@ -15,7 +15,10 @@ using platform::event_kind;
 using platform::headless_backend;
 
 std::vector<event_kind> seen;
-void record(const platform::event& e) { seen.push_back(e.kind); }
+void record(const platform::event& e)
+{
+    seen.push_back(e.kind);
+}
 
 std::unique_ptr<headless_backend> scripted(const std::string& text)
 {

@@ -37,7 +37,10 @@ bytes le(int a, int b)
     return out;
 }
 
-int lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int lines(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 std::vector<std::string> names_in(const std::string& folder)
 {
@@ -69,8 +72,7 @@ protected:
     }
 
     // Runs f with stderr caught; what it wrote.
-    template <typename F>
-    static std::string told(F f)
+    template <typename F> static std::string told(F f)
     {
         testing::internal::CaptureStderr();
         f();
@@ -78,8 +80,7 @@ protected:
     }
 
     // Runs f in a child process (as an unprivileged user when `drop` is set); f's result and its stderr.
-    template <typename F>
-    std::pair<int, std::string> in_child(F f, bool drop = false)
+    template <typename F> std::pair<int, std::string> in_child(F f, bool drop = false)
     {
         // A pipe, not a file: a child that cannot write files can still say why.
         int fds[2];
@@ -254,16 +255,16 @@ TEST_F(high_score_test, copies_left_by_killed_saves_are_swept_at_start_up_once_t
 {
     write_file(player, le(900, 9));
     std::string folder = save / "player";
-    for (const char* name : {"hiscore.dat.a1B2c3", "hiscore.dat.Zz9yX8", "hiscore.dat.young1", "hiscore.dat.bak",
-                             "notes.txt"})
+    for (const char* name :
+         {"hiscore.dat.a1B2c3", "hiscore.dat.Zz9yX8", "hiscore.dat.young1", "hiscore.dat.bak", "notes.txt"})
         write_file(folder + "/" + name, le(1, 1));
     auto old_time = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
     for (const char* name : {"hiscore.dat.a1B2c3", "hiscore.dat.Zz9yX8", "hiscore.dat.bak", "notes.txt"})
         std::filesystem::last_write_time(folder + "/" + name, old_time);
     EXPECT_EQ(told(load_high_score), "");
     EXPECT_EQ(best_score, 900);
-    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"hiscore.dat", "hiscore.dat.bak", "hiscore.dat.young1",
-                                                          "notes.txt"}))
+    EXPECT_EQ(names_in(folder),
+              (std::vector<std::string>{"hiscore.dat", "hiscore.dat.bak", "hiscore.dat.young1", "notes.txt"}))
         << "only old copies of the save's own pattern go; a save still running keeps its copy";
 }
 

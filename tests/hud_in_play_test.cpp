@@ -13,7 +13,10 @@ namespace {
 using hud_reading::picture;
 using hud_reading::read_cells;
 
-picture presented_frame() { return {back_buffer()->pixels(), back_buffer()->width()}; }
+picture presented_frame()
+{
+    return {back_buffer()->pixels(), back_buffer()->width()};
+}
 
 void save_best(const std::string& path, int best, int casualties)
 {
@@ -37,9 +40,12 @@ struct bottom_reading {
 bottom_reading read_bottom()
 {
     const picture p = presented_frame();
-    return {read_cells(p, 66, 463, 5),  read_cells(p, 211, 463, 5),
-            read_cells(p, 296, 463, 4), read_cells(p, 474, 463, 4),
-            read_cells(p, 600, 463, 2), hud_reading::lettering_changed(p, 461),
+    return {read_cells(p, 66, 463, 5),
+            read_cells(p, 211, 463, 5),
+            read_cells(p, 296, 463, 4),
+            read_cells(p, 474, 463, 4),
+            read_cells(p, 600, 463, 2),
+            hud_reading::lettering_changed(p, 461),
             demo_mode};
 }
 

@@ -1,4 +1,5 @@
-// The heads-up display read back cell by cell: every value in its own cells, the lettering kept, caps, the best, the jingle.
+// The heads-up display read back cell by cell: every value in its own cells, the lettering kept, caps, the best, the
+// jingle.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -65,10 +66,21 @@ TEST_F(hud_test, numbers_take_exactly_their_cells_with_zeros_in_front)
         int value, digits;
         const char* shown;
     } cases[] = {
-        {123, 5, "00123"}, {0, 5, "00000"},   {3, 2, "03"},      {7, 4, "0007"},     {12345, 5, "12345"},
-        {10, 2, "10"},     {9999, 4, "9999"}, {1, 5, "00001"},   {10000, 5, "10000"}, {99999, 5, "99999"},
+        {123, 5, "00123"},
+        {0, 5, "00000"},
+        {3, 2, "03"},
+        {7, 4, "0007"},
+        {12345, 5, "12345"},
+        {10, 2, "10"},
+        {9999, 4, "9999"},
+        {1, 5, "00001"},
+        {10000, 5, "10000"},
+        {99999, 5, "99999"},
         // Longer than the field (only an edited save holds one): the largest that fits.
-        {1234567, 5, "99999"}, {10000, 4, "9999"}, {100, 2, "99"}, {-4, 4, "0000"},
+        {1234567, 5, "99999"},
+        {10000, 4, "9999"},
+        {100, 2, "99"},
+        {-4, 4, "0000"},
     };
     for (const auto& c : cases) {
         clear_screen();

@@ -26,14 +26,14 @@ void expect_box(const letterbox& b, int x, int y, int w, int h, bool whole, int 
 TEST(letterbox, a_whole_multiple_that_fills_most_of_the_screen_is_centred)
 {
     expect_box(fit_picture(640, 480, 640, 480), 0, 0, 640, 480, true);
-    expect_box(fit_picture(1920, 1080, 640, 480), 320, 60, 1280, 960, true);  // 89% of the fit
+    expect_box(fit_picture(1920, 1080, 640, 480), 320, 60, 1280, 960, true); // 89% of the fit
     expect_box(fit_picture(2560, 1440, 640, 480), 320, 0, 1920, 1440, true);
     expect_box(fit_picture(2560, 1600, 640, 480), 320, 80, 1920, 1440, true);  // 90%
     expect_box(fit_picture(1680, 1050, 640, 480), 200, 45, 1280, 960, true);   // 91%
     expect_box(fit_picture(3840, 2160, 640, 480), 640, 120, 2560, 1920, true); // 89%
     expect_box(fit_picture(1300, 1000, 640, 480), 10, 20, 1280, 960, true);
-    expect_box(fit_picture(700, 540, 640, 480), 30, 30, 640, 480, true);       // 89% on either axis
-    expect_box(fit_picture(0, 0, 640, 480), 0, 0, 640, 480, true);             // no size yet
+    expect_box(fit_picture(700, 540, 640, 480), 30, 30, 640, 480, true); // 89% on either axis
+    expect_box(fit_picture(0, 0, 640, 480), 0, 0, 640, 480, true);       // no size yet
 }
 
 // Laptop screens and others where the whole multiple leaves wide bars: the picture fills the
@@ -46,8 +46,8 @@ TEST(letterbox, short_of_the_share_the_picture_fills_the_screen)
     expect_box(fit_picture(1024, 768, 640, 480), 0, 0, 1024, 768, false, 2);
     expect_box(fit_picture(1920, 1200, 640, 480), 160, 0, 1600, 1200, false, 3); // 2x is 80%
     expect_box(fit_picture(1000, 600, 640, 480), 100, 0, 800, 600, false, 2);
-    expect_box(fit_picture(1279, 959, 640, 480), 0, 0, 1278, 959, false, 2);     // one pixel short of 2x
-    expect_box(fit_picture(768, 1366, 640, 480), 0, 395, 768, 576, false, 2);    // on its side: bars above and below
+    expect_box(fit_picture(1279, 959, 640, 480), 0, 0, 1278, 959, false, 2);  // one pixel short of 2x
+    expect_box(fit_picture(768, 1366, 640, 480), 0, 395, 768, 576, false, 2); // on its side: bars above and below
 }
 
 TEST(letterbox, the_share_is_reached_exactly_at_85_percent_on_the_fitting_axis)
@@ -107,8 +107,9 @@ TEST(letterbox, the_window_is_twice_the_picture_where_the_screen_has_room)
 {
     const int cases[][4] = {
         {1920, 1080, 1280, 960}, {1296, 1024, 1280, 960}, {2560, 1600, 1280, 960}, // twice, never more
-        {1280, 1024, 640, 480},  {1296, 1000, 640, 480},  {1024, 768, 640, 480},   {1290, 2000, 640, 480},  // too narrow or low for twice
-        {600, 500, 581, 436},                                                       // not even once
+        {1280, 1024, 640, 480},  {1296, 1000, 640, 480},  {1024, 768, 640, 480},
+        {1290, 2000, 640, 480}, // too narrow or low for twice
+        {600, 500, 581, 436},   // not even once
     };
     for (const auto& c : cases) {
         int w = 0, h = 0;
@@ -120,7 +121,9 @@ TEST(letterbox, the_window_is_twice_the_picture_where_the_screen_has_room)
 
 TEST(letterbox, window_coordinates_map_into_the_picture_and_the_bars_to_its_edge)
 {
-    struct probe { int wx, wy, px, py; };
+    struct probe {
+        int wx, wy, px, py;
+    };
     auto expect_reads = [](const platform::pointer_map& m, std::initializer_list<probe> probes) {
         for (const auto& c : probes) {
             int px, py;
@@ -130,13 +133,22 @@ TEST(letterbox, window_coordinates_map_into_the_picture_and_the_bars_to_its_edge
         }
     };
     // 640x480 at (50, 40), the bars on all four sides.
-    expect_reads(make_pointer_map(740, 560, 740, 560, 640, 480),
-                 {{370, 280, 320, 240}, {50, 40, 0, 0}, {689, 519, 639, 479}, {10, 280, 0, 240},
-                  {700, -20, 639, 0}, {49, 600, 0, 479}, {51, 41, 1, 1}});
+    expect_reads(make_pointer_map(740, 560, 740, 560, 640, 480), {{370, 280, 320, 240},
+                                                                  {50, 40, 0, 0},
+                                                                  {689, 519, 639, 479},
+                                                                  {10, 280, 0, 240},
+                                                                  {700, -20, 639, 0},
+                                                                  {49, 600, 0, 479},
+                                                                  {51, 41, 1, 1}});
     // 1366x768 full screen: 1024x768 at (171, 0), 1.6 coordinates a pixel.
-    expect_reads(make_pointer_map(1366, 768, 1366, 768, 640, 480),
-                 {{683, 384, 320, 240}, {171, 0, 0, 0}, {1194, 767, 639, 479}, {170, 384, 0, 240},
-                  {1195, 384, 639, 240}, {172, 1, 0, 0}, {173, 2, 1, 1}, {188, 10, 10, 6}});
+    expect_reads(make_pointer_map(1366, 768, 1366, 768, 640, 480), {{683, 384, 320, 240},
+                                                                    {171, 0, 0, 0},
+                                                                    {1194, 767, 639, 479},
+                                                                    {170, 384, 0, 240},
+                                                                    {1195, 384, 639, 240},
+                                                                    {172, 1, 0, 0},
+                                                                    {173, 2, 1, 1},
+                                                                    {188, 10, 10, 6}});
     // High-DPI: a 1280x960 window of 2560x1920 pixels shows the picture 4x, 2 coordinates a pixel.
     auto hi = make_pointer_map(1280, 960, 2560, 1920, 640, 480);
     EXPECT_TRUE(hi.box.whole);
@@ -153,13 +165,15 @@ TEST(letterbox, window_coordinates_map_into_the_picture_and_the_bars_to_its_edge
 // coordinate per pixel, on plain and high-DPI screens; past the edge it stops on the edge.
 TEST(letterbox, a_move_comes_back_as_the_same_pixel)
 {
-    struct window { int win_w, win_h, out_w, out_h; };
+    struct window {
+        int win_w, win_h, out_w, out_h;
+    };
     const window windows[] = {
-        {640, 480, 640, 480},     {641, 481, 641, 481},     {1000, 600, 1000, 600},   {1280, 960, 1280, 960},
-        {1366, 768, 1366, 768},   {1920, 1080, 1920, 1080}, {2560, 1440, 2560, 1440}, {700, 2000, 700, 2000},
-        {1280, 960, 2560, 1920},  {1000, 750, 1500, 1125},  {1920, 1080, 2880, 1620}, {640, 480, 1280, 960},
-        {1280, 720, 1280, 720},   {1600, 900, 1600, 900},   {1920, 1200, 1920, 1200}, {1366, 768, 2732, 1536},
-        {1280, 720, 1920, 1080},  {1024, 768, 1024, 768},   {1280, 720, 2560, 1440},
+        {640, 480, 640, 480},    {641, 481, 641, 481},     {1000, 600, 1000, 600},   {1280, 960, 1280, 960},
+        {1366, 768, 1366, 768},  {1920, 1080, 1920, 1080}, {2560, 1440, 2560, 1440}, {700, 2000, 700, 2000},
+        {1280, 960, 2560, 1920}, {1000, 750, 1500, 1125},  {1920, 1080, 2880, 1620}, {640, 480, 1280, 960},
+        {1280, 720, 1280, 720},  {1600, 900, 1600, 900},   {1920, 1200, 1920, 1200}, {1366, 768, 2732, 1536},
+        {1280, 720, 1920, 1080}, {1024, 768, 1024, 768},   {1280, 720, 2560, 1440},
     };
     for (const auto& s : windows) {
         auto m = make_pointer_map(s.win_w, s.win_h, s.out_w, s.out_h, 640, 480);
@@ -216,9 +230,15 @@ TEST(letterbox, the_held_pointer_rectangle_is_exactly_the_picture)
     EXPECT_EQ(x1, 1194);
     EXPECT_EQ(y0, 0);
     EXPECT_EQ(y1, 767);
-    struct size { int win_w, win_h, out_w, out_h; };
-    for (size s : std::initializer_list<size>{{1280, 960, 1280, 960}, {1000, 600, 1000, 600}, {600, 400, 600, 400},
-                                             {1280, 720, 2560, 1440}, {641, 1000, 641, 1000}, {3840, 2160, 3840, 2160}}) {
+    struct size {
+        int win_w, win_h, out_w, out_h;
+    };
+    for (size s : std::initializer_list<size>{{1280, 960, 1280, 960},
+                                              {1000, 600, 1000, 600},
+                                              {600, 400, 600, 400},
+                                              {1280, 720, 2560, 1440},
+                                              {641, 1000, 641, 1000},
+                                              {3840, 2160, 3840, 2160}}) {
         auto m = make_pointer_map(s.win_w, s.win_h, s.out_w, s.out_h, 640, 480);
         m.picture_in_window(x0, y0, x1, y1);
         using pm = platform::pointer_map;

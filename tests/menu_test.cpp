@@ -35,7 +35,8 @@ protected:
         for (int y = y0; y < y0 + 24; ++y)
             for (int x = 150; x < 490; ++x) {
                 uint32_t p = px(x, y);
-                found.insert({static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255), static_cast<int>(p & 255)});
+                found.insert(
+                    {static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255), static_cast<int>(p & 255)});
             }
         return found;
     }
@@ -43,7 +44,7 @@ protected:
 
 TEST_F(menu_test, rows_answer_to_the_truncated_division_so_row_0_is_twice_as_tall)
 {
-    const int edges[][2] = {{153, -1}, {154, 0}, {188, 0}, {222, 0}, {223, 1}, {257, 1}, {258, 2}, {292, 2},
+    const int edges[][2] = {{153, -1}, {154, 0}, {188, 0}, {222, 0}, {223, 1}, {257, 1}, {258, 2},  {292, 2},
                             {293, 3},  {327, 3}, {328, 4}, {362, 4}, {363, 5}, {397, 5}, {398, -1}, {0, -1}};
     for (const auto& e : edges) EXPECT_EQ(menu_row_at(e[0]), e[1]) << "pointer y " << e[0];
 

@@ -135,7 +135,7 @@ TEST_F(nuke_rocket, flame_flickers_until_the_engine_cut)
     r->x = 100.0f;
     r->dist_ctr = 40;
     int shown[2] = {0, 0};
-    for (int n = 1; n <= 40; ++n) { // level flight to the dive
+    for (int n = 1; n <= 40; ++n) {                // level flight to the dive
         const int expected = r->frame + r->fr_ctr; // chosen on the frame before
         const float x = r->x + 2.0f;
         if (n == 1) {

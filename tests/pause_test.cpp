@@ -214,7 +214,7 @@ TEST(pause_in_a_run, resuming_starts_the_battle_music_again_from_its_beginning)
     // Effects off (six clicks on the sound row), so the output is the music alone.
     std::string s = std::string(skip_logo) + "10 move 320 300\n";
     for (int k = 0; k < 6; ++k) s += std::to_string(12 + 2 * k) + " down 1\n" + std::to_string(13 + 2 * k) + " up 1\n";
-    s += "150 move 320 195\n152 down 1\n153 up 1\n"             // a new game, once the cannon is quiet
+    s += "150 move 320 195\n152 down 1\n153 up 1\n"                         // a new game, once the cannon is quiet
          "200 key_down 32\n201 key_up 32\n260 key_down 32\n261 key_up 32\n" // pause, Space resumes
          "400 key_down 32\n401 key_up 32\n460 down 1\n461 up 1\n"           // pause, "Resume Game"
          "600 key_down 27\n";
@@ -245,9 +245,11 @@ TEST(pause_in_a_run, resuming_starts_the_battle_music_again_from_its_beginning)
     while (game_start < demo.size() && !(demo[game_start] == 0 && l[game_start] == "world")) ++game_start;
     battle_starts.insert(battle_starts.begin(), game_start);
     for (size_t k = 0; k < 20; ++k) {
-        EXPECT_EQ(audio[battle_starts[1] + k], audio[battle_starts[0] + k]) << "frame " << k << " after the first resume";
+        EXPECT_EQ(audio[battle_starts[1] + k], audio[battle_starts[0] + k])
+            << "frame " << k << " after the first resume";
         EXPECT_EQ(audio[battle_starts[2] + k], audio[battle_starts[0] + k]) << "frame " << k << " after the second";
-        EXPECT_EQ(audio[intro_starts[1] + k], audio[intro_starts[0] + k]) << "each pause starts the attract music afresh";
+        EXPECT_EQ(audio[intro_starts[1] + k], audio[intro_starts[0] + k])
+            << "each pause starts the attract music afresh";
     }
     bool heard = false;
     for (size_t k = 0; k < 20; ++k)

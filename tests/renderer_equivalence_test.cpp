@@ -19,7 +19,10 @@ namespace {
 namespace plain {
 
 // round(x / 255) to the nearest: 255 is odd, so no quotient falls half-way.
-uint32_t over255(uint32_t x) { return (x + 127) / 255; }
+uint32_t over255(uint32_t x)
+{
+    return (x + 127) / 255;
+}
 
 // The five blend equations on one back-buffer pixel; the result's top byte is always 0.
 uint32_t blend(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t a, int mode)
@@ -33,10 +36,17 @@ uint32_t blend(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t a, int
             if (a < 128) return dst;
             out[c] = s;
             break;
-        case blend_alpha: out[c] = over255(s * a + d * (255 - a)); break;
-        case blend_add: out[c] = std::min(255u, d + over255(s * a)); break;
-        case blend_multiply: out[c] = over255(d * s); break;
-        default: out[c] = s; // solid, and any unknown mode
+        case blend_alpha:
+            out[c] = over255(s * a + d * (255 - a));
+            break;
+        case blend_add:
+            out[c] = std::min(255u, d + over255(s * a));
+            break;
+        case blend_multiply:
+            out[c] = over255(d * s);
+            break;
+        default:
+            out[c] = s; // solid, and any unknown mode
         }
     }
     return out[0] << 16 | out[1] << 8 | out[2];
@@ -70,8 +80,7 @@ struct square {
 
 // Calls fn(x, y, u x det, v x det) for each covered pixel inside the clip. Only rows the four given
 // corners reach are visited, so a skewed fourth corner cuts the rows short.
-template <typename F>
-void each_covered(const float xy[8], const clip_rect& clip, F&& fn)
+template <typename F> void each_covered(const float xy[8], const clip_rect& clip, F&& fn)
 {
     const square q(xy);
     if (q.det == 0) return;
@@ -167,9 +176,8 @@ struct buffer {
 
     void fill_quad(const float xy[8], const clip_rect& clip, const paint& p)
     {
-        each_covered(xy, cut(clip), [&](int x, int y, double, double) {
-            at(x, y) = blend(at(x, y), p.r, p.g, p.b, p.a, p.blend);
-        });
+        each_covered(xy, cut(clip),
+                     [&](int x, int y, double, double) { at(x, y) = blend(at(x, y), p.r, p.g, p.b, p.a, p.blend); });
     }
 
     // Mipmapped: the level is picked by log2 of the texels a pixel crosses, the nearest level, or
@@ -247,7 +255,8 @@ std::shared_ptr<texture> opaque_texture(rng& r)
     int w = 1 + r.below(30), h = 1 + r.below(12);
     std::vector<uint32_t> t(static_cast<size_t>(w) * h);
     for (uint32_t& v : t) v = static_cast<uint32_t>(128 + r.below(128)) << 24 | (r.next() & 0xFFFFFF);
-    if (r.below(4) == 0) t[static_cast<size_t>(r.below(w * h))] = static_cast<uint32_t>(r.below(2) ? 127 : 0) << 24 | 0x123456;
+    if (r.below(4) == 0)
+        t[static_cast<size_t>(r.below(w * h))] = static_cast<uint32_t>(r.below(2) ? 127 : 0) << 24 | 0x123456;
     return make_texture(t.data(), w, h, 0);
 }
 
@@ -261,7 +270,8 @@ std::shared_ptr<texture> sprite_texture(rng& r, int flags)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             bool in = x >= bx0 && x <= bx1 && y >= by0 && y <= by1 && r.below(6);
-            t[static_cast<size_t>(y) * w + x] = (in ? static_cast<uint32_t>(r.byte_with_edges()) << 24 : 0u) | (r.next() & 0xFFFFFF);
+            t[static_cast<size_t>(y) * w + x] =
+                (in ? static_cast<uint32_t>(r.byte_with_edges()) << 24 : 0u) | (r.next() & 0xFFFFFF);
         }
     if (r.below(3) == 0) {
         constexpr uint32_t faint[] = {1, 127, 128};
@@ -377,8 +387,9 @@ void describe(const float xy[8], const paint& p, const texture* t, std::string& 
     std::snprintf(s, sizeof s, "corners %.9g,%.9g %.9g,%.9g %.9g,%.9g %.9g,%.9g paint %d,%d,%d,%d mode %d", xy[0],
                   xy[1], xy[2], xy[3], xy[4], xy[5], xy[6], xy[7], p.r, p.g, p.b, p.a, p.blend);
     out = s;
-    if (t) out += " texture " + std::to_string(t->width()) + "x" + std::to_string(t->height()) + " flags " +
-                  std::to_string(t->flags);
+    if (t)
+        out += " texture " + std::to_string(t->width()) + "x" + std::to_string(t->height()) + " flags " +
+               std::to_string(t->flags);
 }
 
 // Many random quads onto one pair of buffers; any difference fails with the quad that made it.
@@ -478,15 +489,19 @@ TEST(renderer_equivalence, span_kernels_match_the_portable_loops_at_every_length
         std::vector<int> cols(static_cast<size_t>(n) + 1);
         for (int& c : cols) c = r.below(n + 1);
         auto draw = [&](std::vector<uint32_t>& out) {
-            if (kind == 0) fill_span(out.data(), n, p);
-            else if (kind == 1) shade_span(out.data(), src.data(), n, p);
-            else shade_cols_kernel(p)(out.data(), src.data(), cols.data(), n, p);
+            if (kind == 0)
+                fill_span(out.data(), n, p);
+            else if (kind == 1)
+                shade_span(out.data(), src.data(), n, p);
+            else
+                shade_cols_kernel(p)(out.data(), src.data(), cols.data(), n, p);
         };
         std::vector<uint32_t> want = base;
         set_span_kernels(span_portable);
         if (kind == 2) { // what each column picks, shaded as a run by the portable loop
             std::vector<uint32_t> picked(static_cast<size_t>(n));
-            for (int i = 0; i < n; ++i) picked[static_cast<size_t>(i)] = src[static_cast<size_t>(cols[static_cast<size_t>(i)])];
+            for (int i = 0; i < n; ++i)
+                picked[static_cast<size_t>(i)] = src[static_cast<size_t>(cols[static_cast<size_t>(i)])];
             shade_span(want.data(), picked.data(), n, p);
         } else {
             draw(want);
@@ -496,7 +511,9 @@ TEST(renderer_equivalence, span_kernels_match_the_portable_loops_at_every_length
             set_span_kernels(level);
             draw(got);
             ASSERT_EQ(got, want) << "level " << level << ", length " << n << ", mode " << p.blend
-                                 << (kind == 0 ? " flat" : kind == 1 ? " textured" : " by column");
+                                 << (kind == 0   ? " flat"
+                                     : kind == 1 ? " textured"
+                                                 : " by column");
             EXPECT_EQ(got[static_cast<size_t>(n)], base[static_cast<size_t>(n)]) << "wrote past the span";
         }
     }
@@ -588,7 +605,9 @@ TEST(renderer_equivalence, rows_of_one_colour_draw_as_their_texels_would)
         plain::buffer ref{96, 40, std::vector<uint32_t>(96 * 40)};
         same_background(r, fb, ref);
         for (int q = 0; q < 300; ++q) {
-            auto tex = banded_texture(r, q % 7 == 0 ? texture_filtered | texture_mipmapped : q % 5 == 0 ? texture_mipmapped : 0);
+            auto tex = banded_texture(r, q % 7 == 0   ? texture_filtered | texture_mipmapped
+                                         : q % 5 == 0 ? texture_mipmapped
+                                                      : 0);
             float xy[8];
             random_corners(r, tex->width(), tex->height(), 96, 40, xy);
             paint p = random_paint(r);
@@ -744,7 +763,8 @@ TEST(renderer_equivalence, kernel_levels_never_exceed_the_processor)
 #elif defined(__x86_64__)
     EXPECT_GE(best, span_sse2);
 #endif
-    for (int l : {span_portable, span_sse2, span_avx2, span_avx512}) EXPECT_EQ(span_kernel_level(span_kernel_name(l)), l);
+    for (int l : {span_portable, span_sse2, span_avx2, span_avx512})
+        EXPECT_EQ(span_kernel_level(span_kernel_name(l)), l);
     EXPECT_EQ(span_kernel_level("mmx"), -1);
     set_span_kernels(-1);
 }

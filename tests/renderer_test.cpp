@@ -9,7 +9,10 @@ namespace {
 
 constexpr uint32_t black = 0x000000;
 
-clip_rect whole(const frame_buffer& fb) { return {0, 0, fb.width(), fb.height()}; }
+clip_rect whole(const frame_buffer& fb)
+{
+    return {0, 0, fb.width(), fb.height()};
+}
 
 // Corners of an axis-aligned rectangle, in the renderer's order.
 void rect_xy(float x0, float y0, float x1, float y1, float xy[8])
@@ -48,7 +51,10 @@ std::shared_ptr<texture> solid_texture(int w, int h, uint32_t argb, int flags = 
     return make_texture(t.data(), w, h, flags);
 }
 
-paint opaque(int blend = blend_solid) { return paint{255, 255, 255, 255, blend}; }
+paint opaque(int blend = blend_solid)
+{
+    return paint{255, 255, 255, 255, blend};
+}
 
 } // namespace
 
@@ -79,7 +85,7 @@ TEST(coverage, half_pixel_handle_still_covers_exactly_the_image_size)
     fb.draw_quad(*tex, xy, whole(fb), opaque());
     int x0, y0, x1, y1;
     ASSERT_TRUE(covered_box(fb, black, x0, y0, x1, y1));
-    EXPECT_EQ(x0, 1); // the centre 1.5 of pixel 1 lies on the left edge: inside
+    EXPECT_EQ(x0, 1);  // the centre 1.5 of pixel 1 lies on the left edge: inside
     EXPECT_EQ(x1, 17); // the centre 18.5 of pixel 18 lies on the right edge: outside
     EXPECT_EQ(y0, 8);
     EXPECT_EQ(y1, 31);

@@ -22,8 +22,7 @@ protected:
         const frame_buffer* fb = back_buffer();
         return {fb->pixels(), fb->pixels() + fb->width() * fb->height()};
     }
-    static std::vector<uint32_t> cloud_drawn_as(float x, float y, float xs, float ys, float alpha, int r, int g,
-                                                int b)
+    static std::vector<uint32_t> cloud_drawn_as(float x, float y, float xs, float ys, float alpha, int r, int g, int b)
     {
         clear_screen();
         set_blend_mode(blend_alpha);
@@ -44,8 +43,7 @@ protected:
     static constexpr layer back{300, 0.05, 0.1, 0.1, 0.3};
     static constexpr layer front{250, 0.08, 0.3, 0.6, 0.6};
 
-    template <typename C>
-    static void expect_in_layer(const C& c, const layer& l)
+    template <typename C> static void expect_in_layer(const C& c, const layer& l)
     {
         EXPECT_GE(c.y, 25.0f);
         EXPECT_LT(c.y, 25.0 + l.y_range);
@@ -64,11 +62,7 @@ protected:
         float x, y, xstp, xscale, yscale;
         bool operator==(const cloud_values&) const = default;
     };
-    template <typename C>
-    static cloud_values values(const C& c)
-    {
-        return {c.x, c.y, c.xstp, c.xscale, c.yscale};
-    }
+    template <typename C> static cloud_values values(const C& c) { return {c.x, c.y, c.xstp, c.xscale, c.yscale}; }
 };
 
 TEST_F(scenery, star_field_is_seeded_from_the_clock)
@@ -108,7 +102,7 @@ TEST_F(scenery, star_field_is_seeded_from_the_clock)
 TEST_F(scenery, stars_show_below_daylight_80_and_leave_the_last_grey)
 {
     star_tag::Create();
-    sun_angle = moon_angle = 180.0f; // both below the star band
+    sun_angle = moon_angle = 180.0f;         // both below the star band
     std::map<std::pair<int, int>, int> grey; // the last star on a pixel wins
     for (auto [x, y, h] : stars()) grey[{x, y}] = h;
 

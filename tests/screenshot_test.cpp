@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/screenshot.h"
 #include "harness/png_write.h"
+#include "platform/screenshot.h"
 
 namespace {
 
@@ -17,7 +17,11 @@ namespace fs = std::filesystem;
 
 struct scratch {
     fs::path dir = fs::temp_directory_path() / ("ramparion_shots_" + std::to_string(::getpid()));
-    scratch() { fs::remove_all(dir); fs::create_directories(dir); }
+    scratch()
+    {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
     ~scratch() { fs::remove_all(dir); }
     std::string folder(const char* name) const { return (dir / name).string() + "/"; }
 };
@@ -94,7 +98,7 @@ TEST(screenshot, the_writer_saves_the_frame_as_it_was_when_asked)
         writer.save(folder, px.data(), 64, 48);
         std::fill(px.begin(), px.end(), 0x00ff00ffu);
         writer.save(folder, px.data(), 64, 48); // a second within the same second keeps both
-    } // leaving waits for the pictures
+    }                                           // leaving waits for the pictures
     std::vector<std::string> files;
     for (const auto& e : fs::directory_iterator(folder)) files.push_back(e.path().string());
     std::sort(files.begin(), files.end());

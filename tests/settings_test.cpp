@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "harness/autoplay.h"
 #include "services/display.h"
 #include "shell/menu.h"
 #include "shell/settings.h"
 #include "shell_fixture.h"
-#include "harness/autoplay.h"
 
 namespace {
 
@@ -25,7 +25,10 @@ void write_text(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-platform::headless_backend& backend_now() { return static_cast<platform::headless_backend&>(platform::current()); }
+platform::headless_backend& backend_now()
+{
+    return static_cast<platform::headless_backend&>(platform::current());
+}
 
 // Menu rows by pointer height: sound volume, music volume.
 constexpr int sound_row_y = 300, music_row_y = 335;
@@ -55,8 +58,8 @@ TEST(settings_file, each_bad_line_says_where_and_leaves_its_key_at_the_default)
     EXPECT_FALSE(s.reduce_flashing);
 
     const std::vector<std::pair<int, std::string>> want = {
-        {3, "this is not"}, {4, "music_volume"}, {6, "colour"}, {7, "\"???\""}, {8, "window_size"},
-        {10, "reduce_flashing"}, {12, "sound_volume"}, {12, "sound_volume"}};
+        {3, "this is not"}, {4, "music_volume"},     {6, "colour"},        {7, "\"???\""},
+        {8, "window_size"}, {10, "reduce_flashing"}, {12, "sound_volume"}, {12, "sound_volume"}};
     ASSERT_EQ(said.size(), want.size()) << ::testing::PrintToString(said);
     for (size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(said[i].rfind("f.ini:" + std::to_string(want[i].first) + ": ", 0), 0u) << said[i];
@@ -212,7 +215,8 @@ struct bot_game {
         int rockets = 0;
         flash_alpha = 0.0f; // as a fresh program has it
         run.each_frame = [&](int frame) {
-            if (rocket_frame < 0 && std::string(presenting_loop) == "world" && demo_mode == 0 && flash_alpha == 1.0f && static_cast<int>(nukerocket_list.size()) < rockets)
+            if (rocket_frame < 0 && std::string(presenting_loop) == "world" && demo_mode == 0 && flash_alpha == 1.0f &&
+                static_cast<int>(nukerocket_list.size()) < rockets)
                 rocket_frame = frame;
             rockets = static_cast<int>(nukerocket_list.size());
             if (rocket_frame >= 0 && frame - rocket_frame < 100) {
@@ -220,7 +224,8 @@ struct bot_game {
                 seen(frame - rocket_frame, *back_buffer());
             }
             bot.after_frame(frame);
-            if (rocket_frame >= 0 && frame - rocket_frame >= 100) backend_now().inject({platform::event_kind::terminate});
+            if (rocket_frame >= 0 && frame - rocket_frame >= 100)
+                backend_now().inject({platform::event_kind::terminate});
         };
         run.run();
     }
@@ -264,7 +269,7 @@ TEST_F(settings_runs, reduced_flashes_draw_at_most_a_quarter_of_the_white_and_ch
         const std::vector<uint8_t>& f = full[n];
         for (size_t i = 0; i < u.size(); ++i) {
             int r = static_cast<uint8_t>(p[i / 3] >> (8 * (i % 3)));
-            int w = f[i] - u[i]; // the white the game computes, as drawn at full strength
+            int w = f[i] - u[i];                // the white the game computes, as drawn at full strength
             if (4 * (r - u[i]) > w + 4) ++over; // a byte of rounding each way
             shown += r - u[i];
             white += w;

@@ -13,9 +13,9 @@
 
 #include "battle_fixture.h"
 #include "platform/headless_backend.h"
-#include "services/input.h"
 #include "services/audio/mixer.h"
 #include "services/audio/sound.h"
+#include "services/input.h"
 #include "services/text.h"
 #include "shell/game_flow.h"
 #include "shell/high_score.h"

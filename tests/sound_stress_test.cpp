@@ -119,12 +119,24 @@ TEST(sound_stress, channel_operations_against_a_running_mixer)
             if (held.size() < 64) held.push_back(c);
             break;
         }
-        case 1: play_sound(s, pick); break;
-        case 2: pause_channel(pick); break;
-        case 3: resume_channel(pick); break;
-        case 4: set_channel_volume(pick, static_cast<float>(rng() % 200) / 100.0f); break;
-        case 5: stop_channel(pick); break;
-        case 6: (void)channel_playing(pick); break;
+        case 1:
+            play_sound(s, pick);
+            break;
+        case 2:
+            pause_channel(pick);
+            break;
+        case 3:
+            resume_channel(pick);
+            break;
+        case 4:
+            set_channel_volume(pick, static_cast<float>(rng() % 200) / 100.0f);
+            break;
+        case 5:
+            stop_channel(pick);
+            break;
+        case 6:
+            (void)channel_playing(pick);
+            break;
         case 7:
             if (held.size() < 64) held.push_back(alloc_channel());
             break;

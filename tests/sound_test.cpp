@@ -104,7 +104,10 @@ protected:
     int files = 0;
 };
 
-pcm constant(int16_t v) { return pcm(2 * 735, v); }
+pcm constant(int16_t v)
+{
+    return pcm(2 * 735, v);
+}
 
 TEST_F(sound_channels, cued_sound_is_heard_at_its_volume_from_the_first_sample)
 {

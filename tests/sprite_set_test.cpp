@@ -146,8 +146,7 @@ TEST_F(sprite_set, each_frame_is_its_sheet_cell_transparent_exactly_where_the_sh
             int opaque = 0, wrong = 0;
             for (int y = 0; y < e.h; ++y)
                 for (int x = 0; x < e.w; ++x) {
-                    const uint8_t* s =
-                        &sh->pixels[(static_cast<size_t>(e.y + y) * 640 + e.x0 + e.step * k + x) * 3];
+                    const uint8_t* s = &sh->pixels[(static_cast<size_t>(e.y + y) * 640 + e.x0 + e.step * k + x) * 3];
                     bool black = s[0] == 0 && s[1] == 0 && s[2] == 0;
                     const uint8_t* p = rgba(img, k, x, y);
                     wrong += black ? p[3] != 0 : (p[3] != 255 || p[0] != s[0] || p[1] != s[1] || p[2] != s[2]);
@@ -185,8 +184,10 @@ TEST_F(sprite_set, fort_windows_let_the_light_through_and_nothing_else_does)
             int fx = x - left, fy = y - top;
             bool pane = fy >= 36 && fy <= 48 && ((fx >= 14 && fx <= 29) || (fx >= 64 && fx <= 79));
             bool see_through = rgba(fort_img, 0, fx, fy)[3] == 0;
-            if (pane) clear_panes += see_through;
-            else holes_elsewhere += see_through;
+            if (pane)
+                clear_panes += see_through;
+            else
+                holes_elsewhere += see_through;
         }
     EXPECT_EQ(clear_panes, 2 * 16 * 13);
     EXPECT_EQ(holes_elsewhere, 0);

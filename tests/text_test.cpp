@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "harness/png_write.h"
 #include "services/text.h"
 #include "test_display.h"
-#include "harness/png_write.h"
 
 namespace {
 

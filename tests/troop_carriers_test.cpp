@@ -14,16 +14,15 @@ class troop_carriers_test : public battle_test {
 protected:
     // What one carrier did over its whole life.
     struct pass_log {
-        int far = 0, near = 0;          // updates on each pass
-        float turn_from_x = 0;          // x before the update that turned it
-        lgtrooper_tag first_near;       // fields as it stood to be drawn first on the near pass
-        int far_timer_changes = 0;      // the far pass must leave jump_tmr alone
-        int window = 0;                 // near-pass updates that counted the timer down
+        int far = 0, near = 0;     // updates on each pass
+        float turn_from_x = 0;     // x before the update that turned it
+        lgtrooper_tag first_near;  // fields as it stood to be drawn first on the near pass
+        int far_timer_changes = 0; // the far pass must leave jump_tmr alone
+        int window = 0;            // near-pass updates that counted the timer down
         int drops = 0;
     };
 
-    template <typename T>
-    static pass_log fly(actor_list<T>& l)
+    template <typename T> static pass_log fly(actor_list<T>& l)
     {
         pass_log log;
         T* c = l.back();

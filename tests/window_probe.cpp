@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl_backend.h"
 #include "platform/screenshot.h"
+#include "platform/sdl_backend.h"
 #include "services/display.h"
 #include "services/input.h"
 
@@ -66,7 +66,10 @@ void answer(const char* text)
 // The probe's own handles on the virtual pads it plugged in, by the number it gave them.
 std::vector<SDL_Joystick*> pads;
 
-SDL_Joystick* pad(int k) { return k >= 0 && k < static_cast<int>(pads.size()) ? pads[static_cast<size_t>(k)] : nullptr; }
+SDL_Joystick* pad(int k)
+{
+    return k >= 0 && k < static_cast<int>(pads.size()) ? pads[static_cast<size_t>(k)] : nullptr;
+}
 
 void plug(SDL_JoystickType type, int axes, int buttons, int hats)
 {
@@ -158,8 +161,10 @@ void draw_pattern()
     }
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x) {
-            if ((x + y) % 2) set_draw_color(250, 250, 250);
-            else set_draw_color(10, 10, 10);
+            if ((x + y) % 2)
+                set_draw_color(250, 250, 250);
+            else
+                set_draw_color(10, 10, 10);
             draw_rect(static_cast<float>(288 + x), static_cast<float>(300 + y), 1.0f, 1.0f);
         }
     set_draw_color(200, 30, 30);

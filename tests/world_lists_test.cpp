@@ -10,8 +10,7 @@
 
 namespace {
 
-template <typename T>
-void add_one(const world_list_row<T>& row)
+template <typename T> void add_one(const world_list_row<T>& row)
 {
     row.list->append(std::make_unique<T>());
 }
@@ -32,9 +31,9 @@ TEST_F(world_lists, a_new_game_empties_the_battle_and_keeps_the_sky_and_the_bomb
     for_each_world_list([](const auto& row) { add_one(row); });
     clear_battlefield();
     const std::map<std::string, int> want{
-        {"star", 1},       {"canball", 0},   {"backcloud", 1},  {"frontcloud", 1}, {"lgtrooper", 0},
-        {"smtrooper", 0},  {"commando", 0},  {"mustang", 0},    {"nukerocket", 0}, {"smallbomb", 0},
-        {"explosion", 0},  {"bodypart", 0},  {"planepart", 0},  {"smokering", 0},  {"bombmark", 1},
+        {"star", 1},      {"canball", 0},  {"backcloud", 1}, {"frontcloud", 1}, {"lgtrooper", 0},
+        {"smtrooper", 0}, {"commando", 0}, {"mustang", 0},   {"nukerocket", 0}, {"smallbomb", 0},
+        {"explosion", 0}, {"bodypart", 0}, {"planepart", 0}, {"smokering", 0},  {"bombmark", 1},
     };
     EXPECT_EQ(sizes(), want);
     clear_all_lists();

@@ -4,16 +4,16 @@
 // Ends with "scene A ratio R" and "scene B ratio R": our median frame time over pixman's.
 // Times are the drawing thread's CPU time, so other work on a shared machine does not count.
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "harness/png_write.h"
 #include "peers.h"
 #include "services/render/renderer_spans.h"
-#include "harness/png_write.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ double share_off(const uint32_t* a, const uint32_t* b)
     int n = 0;
     for (int i = 0; i < screen_w * screen_h; ++i) {
         int worst = 0;
-        for (int s = 0; s < 24; s += 8) worst = std::max(worst, std::abs(int((a[i] >> s) & 255) - int((b[i] >> s) & 255)));
+        for (int s = 0; s < 24; s += 8)
+            worst = std::max(worst, std::abs(int((a[i] >> s) & 255) - int((b[i] >> s) & 255)));
         n += worst > 16;
     }
     return 100.0 * n / (screen_w * screen_h);
@@ -78,7 +79,8 @@ double share_off(const uint32_t* a, const uint32_t* b)
 
 int count_of(const scene& s, op k)
 {
-    return static_cast<int>(std::count_if(s.commands.begin(), s.commands.end(), [&](const command& c) { return c.kind == k; }));
+    return static_cast<int>(
+        std::count_if(s.commands.begin(), s.commands.end(), [&](const command& c) { return c.kind == k; }));
 }
 
 } // namespace
@@ -97,14 +99,19 @@ int main(int argc, char** argv)
         } else if (a == "--kernels" && i + 1 < argc) {
             // portable, sse2, avx2 or avx512: never more than the processor has
             std::string k = argv[++i];
-            int want = k == "portable" ? span_portable : k == "sse2" ? span_sse2 : k == "avx2" ? span_avx2 : span_avx512;
+            int want = k == "portable" ? span_portable
+                       : k == "sse2"   ? span_sse2
+                       : k == "avx2"   ? span_avx2
+                                       : span_avx512;
             set_span_kernels(want);
         } else if (a == "--breakdown") {
             breakdown = true;
         } else if (a == "--shots" && i + 1 < argc) {
             shots = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown] [--kernels LEVEL]\n");
+            std::fprintf(
+                stderr,
+                "usage: renderer_bench [--rounds N] [--assets DIR] [--shots DIR] [--breakdown] [--kernels LEVEL]\n");
             return 2;
         }
     }

@@ -123,8 +123,8 @@ private:
         if (it != images_.end()) return it->second;
         const picture& src = set_.pictures[static_cast<size_t>(pic)];
         auto& texels = store_.emplace_back(peer_texels(src, p, true));
-        pixman_image_t* img = pixman_image_create_bits(PIXMAN_a8r8g8b8, src.width, src.height, texels.data(),
-                                                       src.width * 4);
+        pixman_image_t* img =
+            pixman_image_create_bits(PIXMAN_a8r8g8b8, src.width, src.height, texels.data(), src.width * 4);
         pixman_image_set_filter(img, (src.flags & texture_filtered) ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
                                 nullptr, 0);
         images_[key] = img;
@@ -190,6 +190,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<peer> make_pixman_peer(const scene_set& set) { return std::make_unique<pixman_peer>(set); }
+std::unique_ptr<peer> make_pixman_peer(const scene_set& set)
+{
+    return std::make_unique<pixman_peer>(set);
+}
 
 } // namespace bench

@@ -290,12 +290,13 @@ void draw_ours(const scene_set& set, const scene& s, frame_buffer& fb)
             fb.fill_quad(c.xy, clip, c.p);
             break;
         case op::point:
-            fb.put_point(static_cast<int>(std::floor(c.tx + 0.5f)), static_cast<int>(std::floor(c.ty + 0.5f)),
-                         clip, c.p);
+            fb.put_point(static_cast<int>(std::floor(c.tx + 0.5f)), static_cast<int>(std::floor(c.ty + 0.5f)), clip,
+                         c.p);
             break;
         }
     }
-    static_cast<const frame_buffer&>(fb).pixels(); // a clear still owed is paid within the frame, as presenting it would
+    static_cast<const frame_buffer&>(fb)
+        .pixels(); // a clear still owed is paid within the frame, as presenting it would
 }
 
 } // namespace bench

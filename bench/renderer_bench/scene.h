@@ -25,11 +25,11 @@ enum class op { clear, quad, rect, point };
 
 struct command {
     op kind = op::quad;
-    int pic = -1;                       // index into scene::pictures for quads
+    int pic = -1;                         // index into scene::pictures for quads
     float x0 = 0, y0 = 0, x1 = 0, y1 = 0; // local rectangle
-    float tx = 0, ty = 0;                // where the local origin lands
-    float rot = 0, sx = 1, sy = 1;       // degrees clockwise, scale
-    float xy[8] = {};                    // the four screen corners, as the display places them
+    float tx = 0, ty = 0;                 // where the local origin lands
+    float rot = 0, sx = 1, sy = 1;        // degrees clockwise, scale
+    float xy[8] = {};                     // the four screen corners, as the display places them
     paint p;
     const char* group = ""; // what the command stands for, for the breakdown
 };

@@ -8,8 +8,7 @@ namespace {
 // The sum is built in pieces of this many frames so the accumulator stays on the stack.
 constexpr int chunk_frames = 512;
 
-template <bool Bits8>
-inline int32_t sample_at(const sound& s, size_t index)
+template <bool Bits8> inline int32_t sample_at(const sound& s, size_t index)
 {
     if constexpr (Bits8)
         return static_cast<int32_t>(s.pcm8[index]) * 256 - 32768;
@@ -37,8 +36,7 @@ struct block_pos {
 
 // Mixes one voice into one chunk. The worst case sum, 4095 voices at full gain 65535 on full
 // scale samples, still fits the 32-bit accumulator.
-template <bool Stereo, bool Bits8>
-void mix_one(voice& v, int32_t* acc, const block_pos& bp)
+template <bool Stereo, bool Bits8> void mix_one(voice& v, int32_t* acc, const block_pos& bp)
 {
     const sound& s = *v.snd;
     const size_t frames = s.frames;

@@ -11,9 +11,9 @@ constexpr uint32_t unit_rate = 65536; // playback speed 1.0, 16.16
 
 // A whole decoded sample. Immutable once made, so the mixer reads it without a lock.
 struct sound {
-    int rate = mix_rate;  // source frames per second
-    int channels = 1;     // 1 or 2
-    int bits = 16;        // 16: `pcm16` holds the data; 8: `pcm8` (unsigned, centred when mixed)
+    int rate = mix_rate; // source frames per second
+    int channels = 1;    // 1 or 2
+    int bits = 16;       // 16: `pcm16` holds the data; 8: `pcm8` (unsigned, centred when mixed)
     bool loop = false;
     size_t frames = 0;
     std::vector<int16_t> pcm16; // interleaved when stereo
@@ -26,7 +26,7 @@ struct voice {
     uint64_t pos = 0;          // source frame, 16.16
     uint32_t rate = unit_rate; // speed factor, 16.16
     uint16_t volume = unit_gain;
-    int16_t pan = 0;           // 1/4096 steps, negative to the left
+    int16_t pan = 0; // 1/4096 steps, negative to the left
     int32_t prev_gain = unit_gain;
     bool paused = false;
     bool stopped = false;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "services/files.h"
 #include "services/audio/mixer.h"
 #include "services/audio/sound_decode.h"
+#include "services/files.h"
 
 namespace {
 
@@ -129,8 +129,7 @@ void ensure_output()
     }
     if (!st.told_silent) {
         const char* why = b->failure();
-        std::fprintf(stderr, "ramparion: no audio output%s%s; the game goes on without sound\n", *why ? ": " : "",
-                     why);
+        std::fprintf(stderr, "ramparion: no audio output%s%s; the game goes on without sound\n", *why ? ": " : "", why);
         st.told_silent = true;
     }
     if (st.silent.joinable()) return;
@@ -219,8 +218,7 @@ void report_load_failure(const std::string& url, const std::string& why)
     static std::mutex m;
     static std::set<std::string> told;
     std::lock_guard<std::mutex> g(m);
-    if (told.insert(url).second)
-        std::fprintf(stderr, "ramparion: sound %s: %s\n", disk_path(url).c_str(), why.c_str());
+    if (told.insert(url).second) std::fprintf(stderr, "ramparion: sound %s: %s\n", disk_path(url).c_str(), why.c_str());
 }
 
 // Set when the whole data folder is missing, which has been said once already.
@@ -228,7 +226,10 @@ std::atomic<bool> missing_sounds_hushed{false};
 
 } // namespace
 
-void hush_missing_sounds() { missing_sounds_hushed.store(true); }
+void hush_missing_sounds()
+{
+    missing_sounds_hushed.store(true);
+}
 
 sound* load_sound(const std::string& url, int flags)
 {
@@ -274,9 +275,15 @@ channel alloc_channel()
     return allocate(st);
 }
 
-channel play_sound(sound* s, channel ch) { return start(s, ch, false); }
+channel play_sound(sound* s, channel ch)
+{
+    return start(s, ch, false);
+}
 
-channel cue_sound(sound* s, channel ch) { return start(s, ch, true); }
+channel cue_sound(sound* s, channel ch)
+{
+    return start(s, ch, true);
+}
 
 void resume_channel(channel ch)
 {

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "services/files.h"
 #include "services/audio/sound.h"
 #include "services/audio/sound_decode.h"
+#include "services/files.h"
 
 namespace {
 
@@ -52,7 +52,6 @@ void prefetch_sound(const std::string& url, int flags)
     // A file that cannot be read is left to load_sound, which says so when the sound is wanted.
     if (!in || !read_all(in.get(), bytes)) return;
     const bool loop = (flags & 1) != 0;
-    e.pending = std::async(std::launch::async, [b = std::move(bytes), loop] {
-        return decode_sound(b.data(), b.size(), loop);
-    });
+    e.pending =
+        std::async(std::launch::async, [b = std::move(bytes), loop] { return decode_sound(b.data(), b.size(), loop); });
 }

@@ -95,8 +95,7 @@ decode_result decode_ogg(const uint8_t* data, size_t size)
     s->rate = static_cast<int>(rate);
     s->channels = in_channels == 1 ? 1 : 2;
     s->bits = 16;
-    if (granule > 0)
-        s->pcm16.reserve(std::min<size_t>(static_cast<size_t>(granule), max_frames) * s->channels);
+    if (granule > 0) s->pcm16.reserve(std::min<size_t>(static_cast<size_t>(granule), max_frames) * s->channels);
 
     char buf[16384];
     const char* error = nullptr;

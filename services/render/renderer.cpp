@@ -19,10 +19,10 @@ namespace {
 // with det > 0, and is covered when 0 <= un < det and 0 <= vn < det. Avoiding the division keeps
 // whole and half-pixel placements exact.
 struct uv_map {
-    double px, py;   // corner 0
-    double ex, ey;   // corner 1 - corner 0: the u axis
-    double fx, fy;   // corner 3 - corner 0: the v axis
-    double det;      // made positive; sgn flips the forms for mirrored quads
+    double px, py; // corner 0
+    double ex, ey; // corner 1 - corner 0: the u axis
+    double fx, fy; // corner 3 - corner 0: the v axis
+    double det;    // made positive; sgn flips the forms for mirrored quads
     double sgn;
     bool ok;
     double un(double cx, double cy) const { return sgn * ((cx - px) * fy - (cy - py) * fx); }
@@ -80,7 +80,6 @@ bounds row_bounds(const float xy[8], const clip_rect& clip)
     int y1 = std::min(clip.y1, static_cast<int>(std::ceil(mx + 0.5)));
     return {y0, y1};
 }
-
 
 // floor and ceil for values well inside the int range, without a library call; the same integers.
 inline int floor_int(double x)
@@ -140,7 +139,10 @@ void scan_spans(const uv_map& m, const uv_window& w, const float xy[8], const cl
     }
 }
 
-inline int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+inline int clampi(int v, int lo, int hi)
+{
+    return v < lo ? lo : (v > hi ? hi : v);
+}
 
 // un, vn and det as the scan hands them over; one division each keeps exact cases exact.
 inline uint32_t fetch_nearest(const texture::level& l, double un, double vn, double det)
@@ -183,7 +185,6 @@ double texel_footprint(const uv_map& m, const texture& tex)
     return std::max(dx, dy);
 }
 
-
 // lerp_argb on two channels at a time: each 16-bit half holds one channel's sum, which stays
 // below 65536, so the result is the same channel by channel.
 inline uint32_t lerp2(uint32_t a, uint32_t b, uint32_t w)
@@ -219,7 +220,10 @@ inline uint32_t weight_of(int64_t t)
 }
 
 // Truncates: off by less than one unit, which the step bound allows for.
-inline int64_t to_fixed(double t) { return static_cast<int64_t>(t * one32); }
+inline int64_t to_fixed(double t)
+{
+    return static_cast<int64_t>(t * one32);
+}
 
 constexpr double pow2_m31 = 1.0 / 2147483648.0, pow2_m32 = pow2_m31 / 2;
 constexpr double pow2_m50 = pow2_m32 / 262144.0, pow2_m51 = pow2_m50 / 2;
@@ -328,8 +332,7 @@ inline void settle_row(owed_clear& o, uint32_t* px, int width, bool overwrites, 
 }
 
 // scan_spans for a quad job, minding the rows that owe a clear.
-template <typename F>
-void scan_job(const quad_job& j, F&& fn)
+template <typename F> void scan_job(const quad_job& j, F&& fn)
 {
     if (j.owed.count == 0) return scan_spans(j.m, j.w, j.xy, j.c, fn);
     scan_spans(j.m, j.w, j.xy, j.c, [&](int y, int x0, int x1, double cy) {
@@ -397,8 +400,10 @@ void aligned_nearest(const quad_job& j, const texture::level& l)
             fill_span(dst, n, flat_paint(row[0], j.p));
             return;
         }
-        if (run) j.shade(dst, row + cols[static_cast<size_t>(i0)], n);
-        else by_cols(dst, row, cols.data() + i0, n, j.p);
+        if (run)
+            j.shade(dst, row + cols[static_cast<size_t>(i0)], n);
+        else
+            by_cols(dst, row, cols.data() + i0, n, j.p);
     });
 }
 
@@ -423,8 +428,10 @@ void plain_blit(const quad_job& j, const texture::level& l)
         }
         const uint32_t* src = &l.texels[static_cast<size_t>(y - oy) * l.width + (x0 - ox)];
         uint32_t* dst = j.px + static_cast<size_t>(y) * j.stride + x0;
-        if (l.one_colour[static_cast<size_t>(y - oy)]) fill_span(dst, x1 - x0 + 1, flat_paint(*src, j.p));
-        else j.shade(dst, src, x1 - x0 + 1);
+        if (l.one_colour[static_cast<size_t>(y - oy)])
+            fill_span(dst, x1 - x0 + 1, flat_paint(*src, j.p));
+        else
+            j.shade(dst, src, x1 - x0 + 1);
     });
 }
 
@@ -497,8 +504,7 @@ void aligned_filtered(const quad_job& j, const texture::level& l0, const texture
 }
 
 // Any quad, every pixel by the exact rule: for the rare quad whose steps could stray.
-void exact_pixels(const quad_job& j, const texture::level& l0, const texture::level* l1, uint32_t mix,
-                  bool filtered)
+void exact_pixels(const quad_job& j, const texture::level& l0, const texture::level* l1, uint32_t mix, bool filtered)
 {
     uint32_t buf[chunk];
     const double det = j.m.det;
@@ -542,8 +548,8 @@ void stepped_nearest(const quad_job& j, const texture::level& l)
         prefetch_next_rows(dst, j.stride, n);
         for (int i = 0; i < n; i += chunk) {
             int k = std::min(chunk, n - i);
-            if (wide && step_texels(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), tu,
-                                    tv, s.du, s.dv, k)) {
+            if (wide && step_texels(buf, unsure, l.texels.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h),
+                                    tu, tv, s.du, s.dv, k)) {
                 for (int b = 0; b < (k + 7) / 8; ++b)
                     for (unsigned bits = unsure[b]; bits; bits &= bits - 1) {
                         int t = b * 8 + __builtin_ctz(bits);
@@ -607,7 +613,8 @@ void stepped_filtered(const quad_job& j, const texture::level& l0, const texture
                     continue;
                 }
                 uint32_t texel = bilinear(l0, tap_of_fixed(u0, l0.width), tap_of_fixed(v0, l0.height));
-                if (l1) texel = lerp2(texel, bilinear(*l1, tap_of_fixed(u1, l1->width), tap_of_fixed(v1, l1->height)), mix);
+                if (l1)
+                    texel = lerp2(texel, bilinear(*l1, tap_of_fixed(u1, l1->width), tap_of_fixed(v1, l1->height)), mix);
                 buf[t] = texel;
             }
             j.shade(dst + i, buf, k);
@@ -669,7 +676,8 @@ std::shared_ptr<texture> make_texture(const uint32_t* argb, int width, int heigh
         }
         for (int y = 0; y < l.height; ++y) {
             const uint32_t* row = &l.texels[static_cast<size_t>(y) * l.width];
-            l.one_colour[static_cast<size_t>(y)] = std::all_of(row, row + l.width, [&](uint32_t v) { return v == row[0]; });
+            l.one_colour[static_cast<size_t>(y)] =
+                std::all_of(row, row + l.width, [&](uint32_t v) { return v == row[0]; });
             for (int k = 0; k < 2; ++k) {
                 const uint32_t shows_from = k == 0 ? 128 : 1;
                 texel_run& r = l.showing[k][static_cast<size_t>(y)];
@@ -694,9 +702,15 @@ frame_buffer::frame_buffer(int width, int height)
     owed_.rows.assign(static_cast<size_t>(std::max(0, height)), 0);
 }
 
-void frame_buffer::pay_row(int y) const { pay_owed(owed_, px_.data(), width_, y, y + 1); }
+void frame_buffer::pay_row(int y) const
+{
+    pay_owed(owed_, px_.data(), width_, y, y + 1);
+}
 
-void frame_buffer::pay_rows(int y0, int y1) const { pay_owed(owed_, px_.data(), width_, y0, y1); }
+void frame_buffer::pay_rows(int y0, int y1) const
+{
+    pay_owed(owed_, px_.data(), width_, y0, y1);
+}
 
 void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
 {
@@ -724,8 +738,7 @@ void frame_buffer::clear(const clip_rect& c, uint32_t rgb)
 
 void frame_buffer::fill_quad(const float xy[8], const clip_rect& clip, const paint& p)
 {
-    clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
-                std::min(height_, clip.y1)};
+    clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1), std::min(height_, clip.y1)};
     if (p.blend == blend_mask && p.a < 128) return;
     const uv_map m = invert(xy);
     const bool overwrites = p.blend == blend_mask || !reads_pixels(p.blend);
@@ -739,16 +752,16 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
 {
     if (tex.levels.empty()) return;
     if (p.blend == blend_mask && p.a < 128) return; // no texel can pass the alpha test
-    clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1),
-                std::min(height_, clip.y1)};
+    clip_rect c{std::max(0, clip.x0), std::max(0, clip.y0), std::min(width_, clip.x1), std::min(height_, clip.y1)};
     const uv_map m = invert(xy);
     if (!m.ok) return;
     // Mask mode replaces every pixel when even the least alpha passes; mips and filters never go below it.
     const bool overwrites = p.blend == blend_mask ? div255(tex.min_alpha * p.a) >= 128 : !reads_pixels(p.blend);
     // The texels that can change a pixel: in mask mode those that pass the test; under a blend
     // those with any alpha, as alpha 0 leaves a pixel as it was (bar a top byte, if one is set).
-    const int showing =
-        p.blend == blend_mask ? 0 : (p.blend == blend_alpha || p.blend == blend_add) && clean_tops_ ? 1 : -1;
+    const int showing = p.blend == blend_mask                                             ? 0
+                        : (p.blend == blend_alpha || p.blend == blend_add) && clean_tops_ ? 1
+                                                                                          : -1;
     quad_job job{px_.data(), width_, m, xy, c, p, shade_kernel(p), owed_, overwrites, {0.0, m.det, 0.0, m.det}, -1};
     auto skip_margins = [&](const texture::level& l) {
         job.showing = showing;
@@ -783,15 +796,20 @@ void frame_buffer::draw_quad(const texture& tex, const float xy[8], const clip_r
     if (level_mix == 0) l1 = nullptr; // a mix of 0 keeps the first level exactly
     if (!filtered) skip_margins(*l0); // filtering reads the neighbours as well
     if (m.fx == 0.0 && m.ey == 0.0) {
-        if (filtered) aligned_filtered(job, *l0, l1, level_mix);
-        else aligned_nearest(job, *l0);
+        if (filtered)
+            aligned_filtered(job, *l0, l1, level_mix);
+        else
+            aligned_nearest(job, *l0);
         return;
     }
-    bool safe = steps_are_safe(m, xy, c, l0->width, l0->height) &&
-                (!l1 || steps_are_safe(m, xy, c, l1->width, l1->height));
-    if (!safe) exact_pixels(job, *l0, l1, level_mix, filtered);
-    else if (filtered) stepped_filtered(job, *l0, l1, level_mix);
-    else stepped_nearest(job, *l0);
+    bool safe =
+        steps_are_safe(m, xy, c, l0->width, l0->height) && (!l1 || steps_are_safe(m, xy, c, l1->width, l1->height));
+    if (!safe)
+        exact_pixels(job, *l0, l1, level_mix, filtered);
+    else if (filtered)
+        stepped_filtered(job, *l0, l1, level_mix);
+    else
+        stepped_nearest(job, *l0);
 }
 
 void frame_buffer::put_point(int x, int y, const clip_rect& clip, const paint& p)

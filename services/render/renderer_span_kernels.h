@@ -14,8 +14,7 @@
 // which must never be merged with another unit's at link time.
 namespace {
 
-template <class V>
-struct span_kernels {
+template <class V> struct span_kernels {
     using reg = typename V::reg;
     static constexpr int n = V::lanes; // pixels per register
 
@@ -28,8 +27,7 @@ struct span_kernels {
     static wide widen(reg v) { return {V::unpacklo8(v, V::zero()), V::unpackhi8(v, V::zero())}; }
     static reg narrow_rgb(reg lo, reg hi) { return V::and_(V::packus16(lo, hi), V::set32(0x00FFFFFF)); }
 
-    template <bool tinted>
-    static wide tint(reg s, reg k)
+    template <bool tinted> static wide tint(reg s, reg k)
     {
         wide t = widen(s);
         if (tinted) {
@@ -40,8 +38,7 @@ struct span_kernels {
     }
 
     // One register of texels onto one register of pixels; the mode is fixed per span.
-    template <int mode, bool tinted>
-    static inline void shade_reg(uint32_t* dp, reg s, reg k, bool full_alpha)
+    template <int mode, bool tinted> static inline void shade_reg(uint32_t* dp, reg s, reg k, bool full_alpha)
     {
         const reg rgb_bits = V::set32(0x00FFFFFF);
         if (mode == blend_solid) {
@@ -76,7 +73,8 @@ struct span_kernels {
                 V::store(dp, V::and_(V::load(dp), rgb_bits));
                 return;
             }
-            if (mode == blend_alpha && full_alpha && V::all_equal32(raw_alpha, V::set32(static_cast<int>(0xFF000000u)))) {
+            if (mode == blend_alpha && full_alpha &&
+                V::all_equal32(raw_alpha, V::set32(static_cast<int>(0xFF000000u)))) {
                 wide t = tint<tinted>(s, k);
                 V::store(dp, narrow_rgb(t.lo, t.hi));
                 return;
@@ -100,8 +98,7 @@ struct span_kernels {
         V::store(dp, narrow_rgb(lo, hi)); // packus saturates the additive sums at 255
     }
 
-    template <int mode, bool tinted>
-    static void shade(uint32_t* dst, const uint32_t* src, int count, const paint& p)
+    template <int mode, bool tinted> static void shade(uint32_t* dst, const uint32_t* src, int count, const paint& p)
     {
         if (count <= 0) return;
         const reg k = V::set16x4(p.b, p.g, p.r, p.a);
@@ -150,8 +147,7 @@ struct span_kernels {
         V::store(dst + last, V::load(d));
     }
 
-    template <bool tinted>
-    static shade_fn pick_tinted(int mode)
+    template <bool tinted> static shade_fn pick_tinted(int mode)
     {
         switch (mode) {
         case blend_mask:
@@ -174,8 +170,7 @@ struct span_kernels {
         return tinted ? pick_tinted<true>(mode) : pick_tinted<false>(mode);
     }
 
-    template <bool tinted>
-    static shade_cols_fn pick_cols_tinted(int mode)
+    template <bool tinted> static shade_cols_fn pick_cols_tinted(int mode)
     {
         switch (mode) {
         case blend_mask:

@@ -124,8 +124,8 @@ int level_from_environment()
     if (!want || !*want) return -1;
     int l = span_kernel_level(want);
     if (l < 0)
-        std::fprintf(stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, neon, avx2, avx512: the best kernels run\n",
-                     want);
+        std::fprintf(
+            stderr, "RAMPARION_KERNELS=%s is none of portable, sse2, neon, avx2, avx512: the best kernels run\n", want);
     return l;
 }
 
@@ -137,16 +137,24 @@ int level()
 
 } // namespace
 
-int span_kernels_in_use() { return level(); }
+int span_kernels_in_use()
+{
+    return level();
+}
 
 const char* span_kernel_name(int l)
 {
     switch (l) {
-    case span_portable: return "portable";
-    case span_sse2: return RAMPARION_NEON ? "neon" : "sse2";
-    case span_avx2: return "avx2";
-    case span_avx512: return "avx512";
-    default: return "?";
+    case span_portable:
+        return "portable";
+    case span_sse2:
+        return RAMPARION_NEON ? "neon" : "sse2";
+    case span_avx2:
+        return "avx2";
+    case span_avx512:
+        return "avx512";
+    default:
+        return "?";
     }
 }
 
@@ -165,8 +173,14 @@ int set_span_kernels(int wanted)
 }
 
 #if !RAMPARION_X86_KERNELS
-bool avx2_spans_available() { return false; }
-bool avx512_spans_available() { return false; }
+bool avx2_spans_available()
+{
+    return false;
+}
+bool avx512_spans_available()
+{
+    return false;
+}
 #endif
 
 void shade_portable(uint32_t* dst, const uint32_t* src, int n, const paint& p)
@@ -221,7 +235,10 @@ shade_fn shade_kernel([[maybe_unused]] const paint& p)
     }
 }
 
-void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p) { shade_kernel(p)(dst, src, n, p); }
+void shade_span(uint32_t* dst, const uint32_t* src, int n, const paint& p)
+{
+    shade_kernel(p)(dst, src, n, p);
+}
 
 #if RAMPARION_X86_KERNELS
 bool step_texels(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu, int64_t tv,

@@ -71,11 +71,20 @@ struct avx2 {
 
 #include "services/render/renderer_span_kernels.h"
 
-shade_fn shade_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>::pick(p, mode); }
+shade_fn shade_kernel_avx2(const paint& p, int mode)
+{
+    return span_kernels<avx2>::pick(p, mode);
+}
 
-shade_cols_fn shade_cols_kernel_avx2(const paint& p, int mode) { return span_kernels<avx2>::pick_cols(p, mode); }
+shade_cols_fn shade_cols_kernel_avx2(const paint& p, int mode)
+{
+    return span_kernels<avx2>::pick_cols(p, mode);
+}
 
-void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx2>::fill(dst, n, p, mode); }
+void fill_span_avx2(uint32_t* dst, int n, const paint& p, int mode)
+{
+    span_kernels<avx2>::fill(dst, n, p, mode);
+}
 
 void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
                       int64_t tv, int64_t du, int64_t dv, int n)
@@ -103,7 +112,8 @@ void step_texels_avx2(uint32_t* out, uint8_t* unsure, const uint32_t* texels, ui
         __m256i good = _mm256_andnot_si256(near, in);
         __m256i index = _mm256_add_epi64(_mm256_mul_epu32(y, wv), x);
         __m128i mask = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(good, pick_low));
-        __m128i t = _mm256_mask_i64gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(texels), index, mask, 4);
+        __m128i t =
+            _mm256_mask_i64gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(texels), index, mask, 4);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), t);
         unsigned ok = static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(good)));
         unsure[i / 8] = static_cast<uint8_t>(unsure[i / 8] | ((valid & ~ok) << (i % 8)));
@@ -119,4 +129,3 @@ bool avx2_spans_available()
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
-

@@ -64,17 +64,28 @@ struct avx512 {
 
 #include "services/render/renderer_span_kernels.h"
 
-shade_fn shade_kernel_avx512(const paint& p, int mode) { return span_kernels<avx512>::pick(p, mode); }
+shade_fn shade_kernel_avx512(const paint& p, int mode)
+{
+    return span_kernels<avx512>::pick(p, mode);
+}
 
-shade_cols_fn shade_cols_kernel_avx512(const paint& p, int mode) { return span_kernels<avx512>::pick_cols(p, mode); }
+shade_cols_fn shade_cols_kernel_avx512(const paint& p, int mode)
+{
+    return span_kernels<avx512>::pick_cols(p, mode);
+}
 
-void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<avx512>::fill(dst, n, p, mode); }
+void fill_span_avx512(uint32_t* dst, int n, const paint& p, int mode)
+{
+    span_kernels<avx512>::fill(dst, n, p, mode);
+}
 
 void step_texels_avx512(uint32_t* out, uint8_t* unsure, const uint32_t* texels, uint32_t w, uint32_t h, int64_t tu,
                         int64_t tv, int64_t du, int64_t dv, int n)
 {
-    __m512i u = _mm512_setr_epi64(tu, tu + du, tu + 2 * du, tu + 3 * du, tu + 4 * du, tu + 5 * du, tu + 6 * du, tu + 7 * du);
-    __m512i v = _mm512_setr_epi64(tv, tv + dv, tv + 2 * dv, tv + 3 * dv, tv + 4 * dv, tv + 5 * dv, tv + 6 * dv, tv + 7 * dv);
+    __m512i u =
+        _mm512_setr_epi64(tu, tu + du, tu + 2 * du, tu + 3 * du, tu + 4 * du, tu + 5 * du, tu + 6 * du, tu + 7 * du);
+    __m512i v =
+        _mm512_setr_epi64(tv, tv + dv, tv + 2 * dv, tv + 3 * dv, tv + 4 * dv, tv + 5 * dv, tv + 6 * dv, tv + 7 * dv);
     const __m512i step_u = _mm512_set1_epi64(8 * du), step_v = _mm512_set1_epi64(8 * dv);
     const __m512i low = _mm512_set1_epi64(0xFFFFFFFFll), g = _mm512_set1_epi64(texel_step_guard),
                   g2 = _mm512_set1_epi64(2ll * texel_step_guard);
@@ -103,4 +114,3 @@ bool avx512_spans_available()
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
 }
-

@@ -90,8 +90,17 @@ struct neon {
 
 #include "services/render/renderer_span_kernels.h"
 
-shade_fn shade_kernel_neon(const paint& p, int mode) { return span_kernels<neon>::pick(p, mode); }
+shade_fn shade_kernel_neon(const paint& p, int mode)
+{
+    return span_kernels<neon>::pick(p, mode);
+}
 
-shade_cols_fn shade_cols_kernel_neon(const paint& p, int mode) { return span_kernels<neon>::pick_cols(p, mode); }
+shade_cols_fn shade_cols_kernel_neon(const paint& p, int mode)
+{
+    return span_kernels<neon>::pick_cols(p, mode);
+}
 
-void fill_span_neon(uint32_t* dst, int n, const paint& p, int mode) { span_kernels<neon>::fill(dst, n, p, mode); }
+void fill_span_neon(uint32_t* dst, int n, const paint& p, int mode)
+{
+    span_kernels<neon>::fill(dst, n, p, mode);
+}

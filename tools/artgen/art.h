@@ -46,4 +46,4 @@ rgb_image sprite_frame(sprite id, int frame, const lettering& font);
 // The whole sprite sheet.
 rgb_image build_sheet(const lettering& font);
 
-}  // namespace artgen
+} // namespace artgen

@@ -15,7 +15,8 @@ constexpr rgb glass_dark{34, 60, 112};
 
 // Side-on propeller: frame 0 shows the blades end-on as a long bar, frame 1
 // caught edge-on as a short stub inside a stippled blur disc.
-void propeller(rgb_image& img, int x, int cy, int reach, int frame) {
+void propeller(rgb_image& img, int x, int cy, int reach, int frame)
+{
     const rgb blade{70, 70, 76}, blade_lit{168, 168, 176}, tip{238, 208, 60};
     if (frame % 2 == 0) {
         for (int y = cy - reach; y <= cy + reach; ++y) {
@@ -26,8 +27,10 @@ void propeller(rgb_image& img, int x, int cy, int reach, int frame) {
     } else {
         // Blur disc: a light stipple where the blades sweep.
         for (int y = cy - reach + 1; y <= cy + reach - 1; ++y) {
-            if (y % 2 == 0) img.set(x, y, {190, 194, 204});
-            else if (y % 4 == 1) img.set(x + 1, y, {132, 136, 148});
+            if (y % 2 == 0)
+                img.set(x, y, {190, 194, 204});
+            else if (y % 4 == 1)
+                img.set(x + 1, y, {132, 136, 148});
         }
         for (int y = cy - 3; y <= cy + 3; ++y) {
             img.set(x, y, blade_lit);
@@ -40,7 +43,8 @@ void propeller(rgb_image& img, int x, int cy, int reach, int frame) {
 
 // Lays a separately painted part over the body, with its own edge line so
 // overlapping parts (wing over fuselage) stay readable.
-void overlay(rgb_image& img, const canvas& part, double edge) {
+void overlay(rgb_image& img, const canvas& part, double edge)
+{
     rgb_image px = part.finish();
     if (edge > 0) outline_inner(px, edge);
     for (int y = 0; y < img.h; ++y)
@@ -49,7 +53,8 @@ void overlay(rgb_image& img, const canvas& part, double edge) {
 }
 
 // A roundel: dark blue ring, white, red centre.
-void roundel(cairo_t* cr, double cx, double cy, double r) {
+void roundel(cairo_t* cr, double cx, double cy, double r)
+{
     ellipse_path(cr, cx, cy, r, r);
     set_color(cr, {30, 52, 140});
     cairo_fill(cr);
@@ -63,7 +68,8 @@ void roundel(cairo_t* cr, double cx, double cy, double r) {
 
 // Paints camouflage blotches of `c` over the opaque part of the current
 // surface where noise exceeds `cut`, keeping the shading underneath.
-void camo(rgb_image& img, rgb c, double cut, double cell, int seed, int y_max) {
+void camo(rgb_image& img, rgb c, double cut, double cell, int seed, int y_max)
+{
     for (int y = 0; y < std::min(img.h, y_max); ++y)
         for (int x = 0; x < img.w; ++x) {
             const rgb p = img.at(x, y);
@@ -74,7 +80,8 @@ void camo(rgb_image& img, rgb c, double cut, double cell, int seed, int y_max) {
         }
 }
 
-rgb_image large_carrier(int frame) {
+rgb_image large_carrier(int frame)
+{
     canvas cv(84, 28);
     cairo_t* cr = cv.cr();
     // Tailplane behind the body.
@@ -100,8 +107,12 @@ rgb_image large_carrier(int frame) {
     cairo_curve_to(cr, 22, 21.5, 12, 18, 5, 15);
     cairo_close_path(cr);
     source_linear(cr, 0, 6, 0, 22,
-                  {{0, {238, 218, 170}}, {0.2, {206, 178, 126}}, {0.5, {176, 146, 98}}, {0.64, {140, 110, 74}},
-                   {0.72, {184, 188, 196}}, {1, {122, 128, 146}}});
+                  {{0, {238, 218, 170}},
+                   {0.2, {206, 178, 126}},
+                   {0.5, {176, 146, 98}},
+                   {0.64, {140, 110, 74}},
+                   {0.72, {184, 188, 196}},
+                   {1, {122, 128, 146}}});
     cairo_fill(cr);
     rgb_image img = cv.finish();
     camo(img, {132, 94, 58}, 0.58, 7, 11, 14);
@@ -153,7 +164,8 @@ rgb_image large_carrier(int frame) {
     cairo_line_to(tc, 34, 24);
     cairo_curve_to(tc, 29, 23.5, 27, 20.5, 28, 19);
     cairo_close_path(tc);
-    source_linear(tc, 0, 16.5, 0, 24, {{0, {226, 200, 150}}, {0.22, {150, 112, 72}}, {0.7, {104, 76, 50}}, {1, {70, 54, 40}}});
+    source_linear(tc, 0, 16.5, 0, 24,
+                  {{0, {226, 200, 150}}, {0.22, {150, 112, 72}}, {0.7, {104, 76, 50}}, {1, {70, 54, 40}}});
     cairo_fill(tc);
     rounded_rect_path(tc, 52, 14, 14, 7, 3);
     source_linear(tc, 0, 14, 0, 21, {{0, {170, 168, 160}}, {0.35, {110, 108, 104}}, {1, {52, 52, 58}}});
@@ -172,7 +184,8 @@ rgb_image large_carrier(int frame) {
     return img;
 }
 
-rgb_image small_carrier(int frame) {
+rgb_image small_carrier(int frame)
+{
     canvas cv(53, 24);
     cairo_t* cr = cv.cr();
     // Fin and tailplane.
@@ -194,7 +207,11 @@ rgb_image small_carrier(int frame) {
     cairo_curve_to(cr, 18, 17, 10, 15, 3, 13.5);
     cairo_close_path(cr);
     source_linear(cr, 0, 7, 0, 18,
-                  {{0, {176, 190, 110}}, {0.3, {126, 142, 72}}, {0.7, {90, 108, 56}}, {0.8, {150, 168, 184}}, {1, {120, 138, 158}}});
+                  {{0, {176, 190, 110}},
+                   {0.3, {126, 142, 72}},
+                   {0.7, {90, 108, 56}},
+                   {0.8, {150, 168, 184}},
+                   {1, {120, 138, 158}}});
     cairo_fill(cr);
     ellipse_path(cr, 8, 12.5, 7, 1.5);
     source_linear(cr, 0, 11, 0, 14, {{0, {150, 168, 92}}, {1, {70, 90, 44}}});
@@ -245,7 +262,8 @@ rgb_image small_carrier(int frame) {
     return img;
 }
 
-rgb_image fighter(int frame) {
+rgb_image fighter(int frame)
+{
     canvas cv(57, 21);
     cairo_t* cr = cv.cr();
     constexpr rgb red_lit{255, 140, 136}, red{204, 40, 50}, red_dark{112, 18, 40};
@@ -306,7 +324,8 @@ rgb_image fighter(int frame) {
     cairo_line_to(tc, 22, 16.6);
     cairo_curve_to(tc, 18, 16, 16.5, 14.5, 17, 13);
     cairo_close_path(tc);
-    source_linear(tc, 0, 11, 0, 16.6, {{0, {255, 170, 150}}, {0.25, {190, 36, 36}}, {0.7, {128, 20, 30}}, {1, {90, 14, 24}}});
+    source_linear(tc, 0, 11, 0, 16.6,
+                  {{0, {255, 170, 150}}, {0.25, {190, 36, 36}}, {0.7, {128, 20, 30}}, {1, {90, 14, 24}}});
     cairo_fill(tc);
     overlay(img, wing, 0.45);
     // Exhaust stubs and panel lines.
@@ -319,7 +338,8 @@ rgb_image fighter(int frame) {
     return img;
 }
 
-rgb_image rocket_right(int flame) {
+rgb_image rocket_right(int flame)
+{
     canvas cv(44, 10);
     cairo_t* cr = cv.cr();
     constexpr rgb red{208, 44, 36}, red_lit{252, 140, 120}, red_dark{110, 18, 24};
@@ -364,26 +384,30 @@ rgb_image rocket_right(int flame) {
     return img;
 }
 
-}  // namespace
+} // namespace
 
-rgb_image lgtrooper_image(int frame) {
+rgb_image lgtrooper_image(int frame)
+{
     const rgb_image right = large_carrier(frame % 2);
     return frame < 2 ? right : mirror_x(right);
 }
 
-rgb_image smtrooper_image(int frame) {
+rgb_image smtrooper_image(int frame)
+{
     const rgb_image right = small_carrier(frame % 2);
     return frame < 2 ? right : mirror_x(right);
 }
 
-rgb_image mustang_image(int frame) {
+rgb_image mustang_image(int frame)
+{
     const rgb_image right = fighter(frame % 2);
     return frame < 2 ? right : mirror_x(right);
 }
 
-rgb_image rocket_image(int frame) {
+rgb_image rocket_image(int frame)
+{
     const rgb_image right = rocket_right(frame % 3);
     return frame < 3 ? right : mirror_x(right);
 }
 
-}  // namespace artgen
+} // namespace artgen

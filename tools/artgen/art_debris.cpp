@@ -8,15 +8,17 @@ namespace artgen {
 namespace {
 
 struct cut {
-    int from, to;  // columns of the whole aircraft kept in this piece
+    int from, to; // columns of the whole aircraft kept in this piece
 };
 
 // Torn edge: the break wanders a little from row to row.
-int tear(int column, int y, int seed) {
+int tear(int column, int y, int seed)
+{
     return column + static_cast<int>(std::lround(1.6 * std::sin(y * 1.9 + seed) + (hash01(y, seed, 131) - 0.5) * 2.5));
 }
 
-rgb_image piece(const rgb_image& plane, cut c, int seed) {
+rgb_image piece(const rgb_image& plane, cut c, int seed)
+{
     rgb_image out(30, 28);
     const int width = c.to - c.from + 1;
     const int ox = (30 - width) / 2, oy = (28 - plane.h) / 2;
@@ -28,29 +30,32 @@ rgb_image piece(const rgb_image& plane, cut c, int seed) {
             if (is_key(p)) continue;
             const int edge = std::min(c.from == 0 ? 99 : x - left, c.to == plane.w - 1 ? 99 : right - x);
             rgb q = p;
-            if (edge <= 0) q = hash01(x, y, seed) < 0.3 ? rgb{255, 150, 40} : rgb{40, 30, 28};
-            else if (edge <= 2) q = mix(p, rgb{44, 34, 30}, edge == 1 ? 0.7 : 0.4);
+            if (edge <= 0)
+                q = hash01(x, y, seed) < 0.3 ? rgb{255, 150, 40} : rgb{40, 30, 28};
+            else if (edge <= 2)
+                q = mix(p, rgb{44, 34, 30}, edge == 1 ? 0.7 : 0.4);
             out.set(ox + x - c.from, oy + y, off_key(q));
         }
     }
     return out;
 }
 
-}  // namespace
+} // namespace
 
-rgb_image planepart_image(int frame) {
+rgb_image planepart_image(int frame)
+{
     if (frame < 3) {
         constexpr cut cuts[] = {{0, 28}, {28, 56}, {56, 83}};
         return piece(lgtrooper_image(0), cuts[frame], 10 + frame);
     }
     if (frame < 6) {
-        constexpr cut cuts[] = {{35, 52}, {17, 35}, {0, 17}};  // nose, fuselage, tail
+        constexpr cut cuts[] = {{35, 52}, {17, 35}, {0, 17}}; // nose, fuselage, tail
         return piece(smtrooper_image(0), cuts[frame - 3], 20 + frame);
     }
-    constexpr cut cuts[] = {{0, 19}, {19, 38}, {38, 56}};  // tail, cockpit, fuselage
+    constexpr cut cuts[] = {{0, 19}, {19, 38}, {38, 56}}; // tail, cockpit, fuselage
     const int k = (frame - 6) % 3;
     const rgb_image p = piece(mustang_image(0), cuts[k], 30 + k);
     return frame < 9 ? p : mirror_x(p);
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -13,11 +13,12 @@ struct ramp_stop {
     rgb c;
 };
 
-template <size_t n>
-rgb ramp(const ramp_stop (&stops)[n], double t) {
+template <size_t n> rgb ramp(const ramp_stop (&stops)[n], double t)
+{
     if (t <= stops[0].at) return stops[0].c;
     for (size_t i = 1; i < n; ++i)
-        if (t <= stops[i].at) return mix(stops[i - 1].c, stops[i].c, (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
+        if (t <= stops[i].at)
+            return mix(stops[i - 1].c, stops[i].c, (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
     return stops[n - 1].c;
 }
 
@@ -27,22 +28,23 @@ struct puff {
 };
 
 struct surface_sample {
-    double h = -1;  // <0 outside
+    double h = -1; // <0 outside
     double nx = 0, ny = 0, nz = 1;
 };
 
 // Lambert light from the upper left and a touch from the front.
-double lambert(const surface_sample& s) {
+double lambert(const surface_sample& s)
+{
     constexpr double lx = -0.55, ly = -0.6, lz = 0.58;
     return std::max(0.0, s.nx * lx + s.ny * ly + s.nz * lz);
 }
 
-}  // namespace
+} // namespace
 
 // Soft union of domes: the billows melt into each other instead of meeting
 // in hard seams. Returns a height, or -1 outside every dome.
-template <size_t n>
-double dome_height(const puff (&puffs)[n], double x, double y, double k) {
+template <size_t n> double dome_height(const puff (&puffs)[n], double x, double y, double k)
+{
     double sum = 0;
     for (const puff& p : puffs) {
         const double dx = (x - p.x) / p.r, dy = (y - p.y) / p.r, d2 = dx * dx + dy * dy;
@@ -51,8 +53,8 @@ double dome_height(const puff (&puffs)[n], double x, double y, double k) {
     return sum > 0 ? std::log(sum) / k : -1.0;
 }
 
-template <size_t n>
-surface_sample dome_surface(const puff (&puffs)[n], double x, double y, double k) {
+template <size_t n> surface_sample dome_surface(const puff (&puffs)[n], double x, double y, double k)
+{
     const double h = dome_height(puffs, x, y, k);
     if (h <= 0.8) return {};
     const double nx = -(dome_height(puffs, x + 1, y, k) - dome_height(puffs, x - 1, y, k)) * 0.5;
@@ -61,10 +63,11 @@ surface_sample dome_surface(const puff (&puffs)[n], double x, double y, double k
     return {h, nx / len, ny / len, 1 / len};
 }
 
-rgb_image explosion_image() {
+rgb_image explosion_image()
+{
     rgb_image img(73, 67);
     constexpr ramp_stop fire[] = {{0.0, {255, 255, 240}}, {0.2, {255, 246, 150}}, {0.42, {255, 200, 60}},
-                                  {0.62, {250, 128, 30}}, {0.82, {206, 54, 22}}, {1.0, {110, 26, 20}}};
+                                  {0.62, {250, 128, 30}}, {0.82, {206, 54, 22}},  {1.0, {110, 26, 20}}};
     constexpr double cx = 36.5, cy = 33.5;
     // A core ball ringed by billows of uneven size and spacing.
     puff billows[17];
@@ -103,7 +106,8 @@ rgb_image explosion_image() {
     return img;
 }
 
-rgb_image orb_image(int frame) {
+rgb_image orb_image(int frame)
+{
     rgb_image img(36, 36);
     constexpr double c = 18.0;
     if (frame == 0) {
@@ -125,7 +129,8 @@ rgb_image orb_image(int frame) {
         return img;
     }
     if (frame == 1) {
-        constexpr ramp_stop sun[] = {{0.0, {255, 252, 214}}, {0.45, {255, 212, 92}}, {0.8, {255, 156, 40}}, {1.0, {234, 100, 26}}};
+        constexpr ramp_stop sun[] = {
+            {0.0, {255, 252, 214}}, {0.45, {255, 212, 92}}, {0.8, {255, 156, 40}}, {1.0, {234, 100, 26}}};
         for (int y = 0; y < 36; ++y)
             for (int x = 0; x < 36; ++x) {
                 const double dx = x + 0.5 - c, dy = y + 0.5 - c, r = std::sqrt(dx * dx + dy * dy);
@@ -158,7 +163,8 @@ rgb_image orb_image(int frame) {
     return img;
 }
 
-rgb_image bombmark_image() {
+rgb_image bombmark_image()
+{
     rgb_image img(40, 22);
     for (int y = 0; y < 22; ++y)
         for (int x = 0; x < 40; ++x) {
@@ -177,12 +183,13 @@ rgb_image bombmark_image() {
     return img;
 }
 
-rgb_image cloud_image() {
+rgb_image cloud_image()
+{
     rgb_image img(180, 68);
-    constexpr puff puffs[] = {{30, 48, 17}, {52, 38, 21}, {80, 30, 26}, {110, 32, 24}, {136, 40, 20},
+    constexpr puff puffs[] = {{30, 48, 17},  {52, 38, 21}, {80, 30, 26}, {110, 32, 24}, {136, 40, 20},
                               {156, 49, 15}, {66, 50, 17}, {96, 50, 19}, {124, 50, 17}, {18, 54, 10},
                               {166, 55, 10}, {92, 22, 18}, {70, 27, 15}};
-    constexpr double base = 60.5;  // flat underside
+    constexpr double base = 60.5; // flat underside
     for (int y = 0; y < 68; ++y)
         for (int x = 0; x < 180; ++x) {
             const double fx = x + 0.5, fy = y + 0.5;
@@ -199,7 +206,8 @@ rgb_image cloud_image() {
     return img;
 }
 
-rgb_image dust_image() {
+rgb_image dust_image()
+{
     rgb_image img(293, 23);
     constexpr double cx = 146.5, mid = 12.5;
     // A long lens of billowing dust: puffy above, flatter below, thin ends.
@@ -214,10 +222,13 @@ rgb_image dust_image() {
             // Lit from the upper left: bright crowns, a grey-brown belly.
             const double v = (fy - (mid - up)) / std::max(1.0, up + down);
             const double crown = value_noise(x * 1.0, fy * 1.4, 4, 126);
-            rgb col = mix(rgb{214, 208, 196}, rgb{122, 114, 106}, std::clamp(v * 1.1 - 0.1 + (crown - 0.5) * 0.35, 0.0, 1.0));
+            rgb col =
+                mix(rgb{214, 208, 196}, rgb{122, 114, 106}, std::clamp(v * 1.1 - 0.1 + (crown - 0.5) * 0.35, 0.0, 1.0));
             const double speck = hash01(x, y, 123);
-            if (speck < 0.1) col = scale(col, 0.74);
-            else if (speck > 0.92) col = scale(col, 1.12);
+            if (speck < 0.1)
+                col = scale(col, 0.74);
+            else if (speck > 0.92)
+                col = scale(col, 1.12);
             img.set(x, y, off_key(col));
         }
     }
@@ -225,4 +236,4 @@ rgb_image dust_image() {
     return img;
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -19,16 +19,17 @@ constexpr rgb iron{62, 64, 72};
 constexpr rgb soot{34, 30, 30};
 
 struct block_rows {
-    int x0, y0, x1, y1;  // inclusive
-    int course;          // course height
-    int min_w, max_w;    // block widths
+    int x0, y0, x1, y1; // inclusive
+    int course;         // course height
+    int min_w, max_w;   // block widths
     double tone;
     int seed;
 };
 
 // Cut-stone courses: each block lit on its top-left, shaded bottom-right,
 // with its own tone so the wall does not look like wallpaper.
-void stone_wall(rgb_image& img, const block_rows& b) {
+void stone_wall(rgb_image& img, const block_rows& b)
+{
     for (int y = b.y0; y <= b.y1; ++y) {
         const int course = (y - b.y0) / b.course, ly = (y - b.y0) % b.course;
         int start = b.x0 - static_cast<int>(hash01(course, 7, b.seed) * b.max_w);
@@ -46,8 +47,7 @@ void stone_wall(rgb_image& img, const block_rows& b) {
                     c = mix(base, stone_lit, 0.55);
                 else if (ly == b.course - 2 || lx == bw - 2)
                     c = mix(base, stone_dark, 0.45);
-                const double grain = (hash01(x, y, b.seed + 11) - 0.5) * 12 +
-                                     (value_noise(x, y, 5, b.seed) - 0.5) * 14;
+                const double grain = (hash01(x, y, b.seed + 11) - 0.5) * 12 + (value_noise(x, y, 5, b.seed) - 0.5) * 14;
                 img.set(x, y, {clamp_u8(c.r + grain), clamp_u8(c.g + grain), clamp_u8(c.b + grain)});
             }
             start += bw;
@@ -56,13 +56,15 @@ void stone_wall(rgb_image& img, const block_rows& b) {
     }
 }
 
-void fill_rect(rgb_image& img, int x0, int y0, int x1, int y1, rgb c) {
+void fill_rect(rgb_image& img, int x0, int y0, int x1, int y1, rgb c)
+{
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) img.set(x, y, c);
 }
 
 // A bevelled frame: lit top-left, shaded bottom-right.
-void bevel_frame(rgb_image& img, int x0, int y0, int x1, int y1, int t, rgb mid, rgb lit, rgb dark) {
+void bevel_frame(rgb_image& img, int x0, int y0, int x1, int y1, int t, rgb mid, rgb lit, rgb dark)
+{
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             const int dl = x - x0, dr = x1 - x, dt = y - y0, db = y1 - y;
@@ -77,7 +79,8 @@ void bevel_frame(rgb_image& img, int x0, int y0, int x1, int y1, int t, rgb mid,
 }
 
 // Light falls from the upper left over the whole building.
-void light_falloff(rgb_image& img, double strength) {
+void light_falloff(rgb_image& img, double strength)
+{
     for (int y = 0; y < img.h; ++y)
         for (int x = 0; x < img.w; ++x) {
             const rgb c = img.at(x, y);
@@ -91,7 +94,8 @@ struct fort_look {
     bool burnt;
 };
 
-void window(rgb_image& img, const pixel_rect& p, bool burnt) {
+void window(rgb_image& img, const pixel_rect& p, bool burnt)
+{
     const int x0 = p.x, y0 = p.y, x1 = p.x + p.w - 1, y1 = p.y + p.h - 1;
     // Lintel and sill in lighter dressed stone.
     stone_wall(img, {x0 - 4, y0 - 5, x1 + 4, y0 - 3, 3, 30, 30, 1.18, 91 + x0});
@@ -114,7 +118,8 @@ void window(rgb_image& img, const pixel_rect& p, bool burnt) {
     }
 }
 
-void door(rgb_image& img, bool burnt) {
+void door(rgb_image& img, bool burnt)
+{
     constexpr int x0 = 38, x1 = 55, top = 39, bottom = 61;
     constexpr double cx = 46.5, cy = 47.5, r = 9.0;
     // Voussoirs: a ring of lighter stones around the arch, jambs below it.
@@ -139,8 +144,10 @@ void door(rgb_image& img, bool burnt) {
             if (y < cy && dx * dx + dy * dy > (r - 0.5) * (r - 0.5)) continue;
             const int plank = (x - x0) / 4 + ((x - x0) >= 9 ? 0 : 0);
             rgb c = scale(burnt ? rgb{66, 46, 34} : wood, 0.92 + 0.14 * hash01(plank, 2, 9));
-            if ((x - x0) % 4 == 3) c = burnt ? soot : wood_dark;
-            else if ((x - x0) % 4 == 0) c = mix(c, burnt ? rgb{90, 66, 50} : wood_lit, 0.5);
+            if ((x - x0) % 4 == 3)
+                c = burnt ? soot : wood_dark;
+            else if ((x - x0) % 4 == 0)
+                c = mix(c, burnt ? rgb{90, 66, 50} : wood_lit, 0.5);
             const double grain = (value_noise(x * 3.0, y * 0.5, 2, 21) - 0.5) * 22;
             c = {clamp_u8(c.r + grain), clamp_u8(c.g + grain * 0.7), clamp_u8(c.b + grain * 0.4)};
             if (!burnt && (y == 45 || y == 56)) c = mix(iron, stone_lit, (x - x0) / 40.0);
@@ -152,7 +159,7 @@ void door(rgb_image& img, bool burnt) {
             img.set(sx, 45, {150, 150, 160});
             img.set(sx, 56, {150, 150, 160});
         }
-        img.set(52, 51, {200, 180, 90});  // latch ring
+        img.set(52, 51, {200, 180, 90}); // latch ring
         img.set(52, 52, {120, 100, 50});
         return;
     }
@@ -174,7 +181,8 @@ void door(rgb_image& img, bool burnt) {
     img.set(53, 60, {255, 190, 70});
 }
 
-rgb_image blockhouse(const fort_look& look) {
+rgb_image blockhouse(const fort_look& look)
+{
     rgb_image img(94, 70);
     // Walls, then the quoins that hold the corners, then the base course.
     stone_wall(img, {1, 14, 92, 61, 6, 9, 15, 1.0, 1});
@@ -200,9 +208,8 @@ rgb_image blockhouse(const fort_look& look) {
         }
     bevel_frame(img, 40, 20, 53, 30, 2, stone, stone_lit, stone_dark);
     fill_rect(img, 42, 22, 51, 28, scale(stone, 1.08));
-    const int star[][2] = {{46, 23}, {47, 23}, {45, 24}, {46, 24}, {47, 24}, {48, 24}, {44, 25},
-                           {45, 25}, {46, 25}, {47, 25}, {48, 25}, {49, 25}, {46, 26}, {47, 26},
-                           {45, 27}, {48, 27}};
+    const int star[][2] = {{46, 23}, {47, 23}, {45, 24}, {46, 24}, {47, 24}, {48, 24}, {44, 25}, {45, 25},
+                           {46, 25}, {47, 25}, {48, 25}, {49, 25}, {46, 26}, {47, 26}, {45, 27}, {48, 27}};
     for (const auto& p : star) img.set(p[0], p[1], look.burnt ? soot : rgb{176, 60, 46});
     for (const pixel_rect& p : fort_panes) window(img, p, look.burnt);
     door(img, look.burnt);
@@ -223,21 +230,22 @@ rgb_image blockhouse(const fort_look& look) {
     return img;
 }
 
-}  // namespace
+} // namespace
 
-rgb_image fort_image() {
+rgb_image fort_image()
+{
     rgb_image img = blockhouse({false});
     outline_inner(img, 0.35);
     return img;
 }
 
-rgb_image ruin_image() {
+rgb_image ruin_image()
+{
     const rgb_image whole = blockhouse({true});
     rgb_image img = crop(whole, 0, 11, 94, 59);
     // Broken wall line, stepping down by stone courses; corners stand tallest.
-    constexpr int ctrl[][2] = {{0, 2},   {9, 3},   {12, 10}, {20, 14}, {27, 11}, {33, 17},
-                               {40, 22}, {47, 25}, {54, 21}, {60, 15}, {68, 12}, {75, 16},
-                               {80, 8},  {86, 5},  {93, 6}};
+    constexpr int ctrl[][2] = {{0, 2},   {9, 3},   {12, 10}, {20, 14}, {27, 11}, {33, 17}, {40, 22}, {47, 25},
+                               {54, 21}, {60, 15}, {68, 12}, {75, 16}, {80, 8},  {86, 5},  {93, 6}};
     int top[94];
     for (int x = 0; x < 94; ++x) {
         int i = 0;
@@ -260,7 +268,8 @@ rgb_image ruin_image() {
                 if (dy > -0.2 && dy < 1.6) burn = std::max(burn, 0.95 * std::exp(-dx * dx * 2) * (1.6 - dy) / 1.6);
             }
             const double door_dx = (x - 46.5) / 10.0, door_dy = (28 - y) / 14.0;
-            if (door_dy > -0.2) burn = std::max(burn, 0.9 * std::exp(-door_dx * door_dx * 2) * std::max(0.0, 1.4 - door_dy) / 1.4);
+            if (door_dy > -0.2)
+                burn = std::max(burn, 0.9 * std::exp(-door_dx * door_dx * 2) * std::max(0.0, 1.4 - door_dy) / 1.4);
             burn *= 0.7 + 0.6 * value_noise(x, y, 4, 43);
             img.set(x, y, off_key(mix(img.at(x, y), soot, std::min(burn, 0.9))));
         }
@@ -298,7 +307,8 @@ rgb_image ruin_image() {
     return img;
 }
 
-rgb_image mount_image() {
+rgb_image mount_image()
+{
     canvas cv(22, 23);
     cairo_t* cr = cv.cr();
     // Plinth slab.
@@ -327,7 +337,8 @@ rgb_image mount_image() {
     return img;
 }
 
-rgb_image barrel_image(int frame) {
+rgb_image barrel_image(int frame)
+{
     canvas cv(9, 36);
     cairo_t* cr = cv.cr();
     // Bronze-dark gunmetal tube, lit from the left: muzzle swell, chase,
@@ -359,7 +370,7 @@ rgb_image barrel_image(int frame) {
             const rgb c = img.at(x, y);
             if (!is_key(c)) img.set(x, y, scale(c, 0.6));
         }
-    for (int x = 2; x < 7; ++x) img.set(x, 0, {30, 30, 36});  // the bore
+    for (int x = 2; x < 7; ++x) img.set(x, 0, {30, 30, 36}); // the bore
     outline_inner(img, 0.35);
     if (frame == 0) return img;
     // Muzzle flash: a hot tongue of flame over the mouth of the barrel.
@@ -373,7 +384,11 @@ rgb_image barrel_image(int frame) {
     cairo_curve_to(fc, -0.4, 4.5, 3.5, 2.5, 4.5, -0.5);
     cairo_close_path(fc);
     source_radial(fc, 4.5, 10, 0.5, 4.5, 9, 10.5,
-                  {{0, {255, 255, 240}}, {0.3, {255, 240, 120}}, {0.6, {255, 160, 40}}, {0.85, {236, 80, 24}}, {1, {190, 40, 20}}});
+                  {{0, {255, 255, 240}},
+                   {0.3, {255, 240, 120}},
+                   {0.6, {255, 160, 40}},
+                   {0.85, {236, 80, 24}},
+                   {1, {190, 40, 20}}});
     cairo_fill(fc);
     const rgb_image flame = fl.finish(0.4);
     for (int y = 0; y < 36; ++y)
@@ -382,7 +397,8 @@ rgb_image barrel_image(int frame) {
     return img;
 }
 
-rgb_image ball_image() {
+rgb_image ball_image()
+{
     canvas cv(7, 8);
     cairo_t* cr = cv.cr();
     ellipse_path(cr, 3.5, 4, 3.5, 3.6);
@@ -392,4 +408,4 @@ rgb_image ball_image() {
     return cv.finish(0.45);
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -15,7 +15,8 @@ constexpr rgb boot{44, 36, 32};
 constexpr rgb webbing{128, 106, 66};
 constexpr rgb blood{172, 18, 20}, blood_lit{240, 96, 86}, blood_dark{96, 8, 14};
 
-void line_px(rgb_image& img, int x0, int y0, int x1, int y1, rgb c) {
+void line_px(rgb_image& img, int x0, int y0, int x1, int y1, rgb c)
+{
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
@@ -23,13 +24,20 @@ void line_px(rgb_image& img, int x0, int y0, int x1, int y1, rgb c) {
         img.set(x0, y0, c);
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
 // A limb as a thick stroke with a lit upper edge.
-void limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w, rgb c, rgb lit) {
+void limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w, rgb c, rgb lit)
+{
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_width(cr, w);
     set_color(cr, c);
@@ -47,140 +55,78 @@ void limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w, rgb
 // o outline, H/h helmet, S/s skin, e eye, G/g/d battle dress, B belt,
 // W harness, P/p pack, K boots.
 constexpr const char* eagle_px[] = {
-    "................",
-    ".oo...oooo...oo.",
-    "oSSo.ohhHHo.oSSo",
-    "oSgo.oHHHHo.ogSo",
-    ".ogdooSSSSoodgo.",
-    "..oGGoSeeSoGGo..",
-    "...oGGosSoGGo...",
-    "...oGgWGGWGdo...",
-    "...oGgGWWGGdo...",
-    "...oGgGGGGGdo...",
-    "...oBBBBBBBBo...",
-    "...oGgGGGGGdo...",
-    "..oGgGdooGGGdo..",
-    ".oGgdo....oGGdo.",
-    ".oGdo......oGdo.",
-    "oKKo........oKKo",
-    "oooo........oooo",
+    "................", ".oo...oooo...oo.", "oSSo.ohhHHo.oSSo", "oSgo.oHHHHo.ogSo", ".ogdooSSSSoodgo.",
+    "..oGGoSeeSoGGo..", "...oGGosSoGGo...", "...oGgWGGWGdo...", "...oGgGWWGGdo...", "...oGgGGGGGdo...",
+    "...oBBBBBBBBo...", "...oGgGGGGGdo...", "..oGgGdooGGGdo..", ".oGgdo....oGGdo.", ".oGdo......oGdo.",
+    "oKKo........oKKo", "oooo........oooo",
 };
 constexpr const char* stride_px[] = {
-    "......oooo......",
-    ".....ohhHHo.....",
-    "....ohHHHHHoo...",
-    ".....oSSSSso....",
-    ".....oSSSeSo....",
-    "......osSSo.....",
-    "....oooGGGoo....",
-    "...oPPoGgGGdo...",
-    "...oPPoGgGGGdo..",
-    "...oPpoGgGdGSo..",
-    "...oPpoGgGdooo..",
-    "....ooBBBBBo....",
-    ".....oGgGGdo....",
-    "....oGgdoGGdo...",
-    "...oGgdo.oGGdo..",
-    "...oGdo...oGGdo.",
-    "..oGdo.....oGdo.",
-    ".oKKo......oKKKo",
-    ".oKKKo.....oKKKo",
-    "..ooo.......ooo.",
+    "......oooo......", ".....ohhHHo.....", "....ohHHHHHoo...", ".....oSSSSso....", ".....oSSSeSo....",
+    "......osSSo.....", "....oooGGGoo....", "...oPPoGgGGdo...", "...oPPoGgGGGdo..", "...oPpoGgGdGSo..",
+    "...oPpoGgGdooo..", "....ooBBBBBo....", ".....oGgGGdo....", "....oGgdoGGdo...", "...oGgdo.oGGdo..",
+    "...oGdo...oGGdo.", "..oGdo.....oGdo.", ".oKKo......oKKKo", ".oKKKo.....oKKKo", "..ooo.......ooo.",
 };
 constexpr const char* upright_px[] = {
-    "......oooo......",
-    ".....ohhHHo.....",
-    "....ohHHHHHoo...",
-    ".....oSSSSso....",
-    ".....oSSSeSo....",
-    "......osSSo.....",
-    "....oooGGGoo....",
-    "...oPPoGgGGdo...",
-    "...oPPoGgGGdo...",
-    "...oPpoGgGdGo...",
-    "...oPpoGgGdGo...",
-    "....ooBBBBSo....",
-    ".....oGgGGdo....",
-    ".....oGgGGdo....",
-    ".....oGgoGdo....",
-    ".....oGgoGdo....",
-    ".....oGdoGdo....",
-    ".....oKKoKKo....",
-    ".....oKKKKKKo...",
-    "......oooooo....",
+    "......oooo......", ".....ohhHHo.....", "....ohHHHHHoo...", ".....oSSSSso....", ".....oSSSeSo....",
+    "......osSSo.....", "....oooGGGoo....", "...oPPoGgGGdo...", "...oPPoGgGGdo...", "...oPpoGgGdGo...",
+    "...oPpoGgGdGo...", "....ooBBBBSo....", ".....oGgGGdo....", ".....oGgGGdo....", ".....oGgoGdo....",
+    ".....oGgoGdo....", ".....oGdoGdo....", ".....oKKoKKo....", ".....oKKKKKKo...", "......oooooo....",
 };
 
 constexpr const char* head_px[] = {
-    "...oooo.....",
-    "..ohhHHo....",
-    ".ohHHHHHo...",
-    "..oSSSSo....",
-    "..oSeeSo....",
-    "..osSSSoooo.",
-    "...oRRoGGGo.",
-    "....oo.oGgGo",
-    "........oGdo",
-    ".........oSo",
-    "..........o.",
+    "...oooo.....", "..ohhHHo....", ".ohHHHHHo...", "..oSSSSo....", "..oSeeSo....", "..osSSSoooo.",
+    "...oRRoGGGo.", "....oo.oGgGo", "........oGdo", ".........oSo", "..........o.",
 };
 constexpr const char* arm_px[] = {
-    "oRo......",
-    "oGGo.....",
-    ".oGgGo...",
-    "..oGgGo..",
-    "...oGgGo.",
-    "....oGdSo",
-    ".....oSSo",
-    "......oo.",
+    "oRo......", "oGGo.....", ".oGgGo...", "..oGgGo..", "...oGgGo.", "....oGdSo", ".....oSSo", "......oo.",
 };
 constexpr const char* leg_px[] = {
-    ".oRRo.",
-    ".oGgGo",
-    ".oGgdo",
-    ".oGgdo",
-    ".oGgdo",
-    ".oGgdo",
-    ".oGdo.",
-    ".oKKo.",
-    ".oKKKo",
-    "..ooo.",
+    ".oRRo.", ".oGgGo", ".oGgdo", ".oGgdo", ".oGgdo", ".oGgdo", ".oGdo.", ".oKKo.", ".oKKKo", "..ooo.",
 };
 constexpr const char* bent_leg_px[] = {
-    "oRRo...",
-    "oGgGo..",
-    ".oGgGo.",
-    "..oGgdo",
-    "..oGgdo",
-    ".oGgdo.",
-    ".oGdo..",
-    ".oKKo..",
-    ".oKKKKo",
-    "..oooo.",
+    "oRRo...", "oGgGo..", ".oGgGo.", "..oGgdo", "..oGgdo", ".oGgdo.", ".oGdo..", ".oKKo..", ".oKKKKo", "..oooo.",
 };
 
-rgb map_colour(char c) {
+rgb map_colour(char c)
+{
     switch (c) {
-        case 'o': return {24, 28, 22};
-        case 'H': return helmet;
-        case 'h': return helmet_lit;
-        case 'S': return skin;
-        case 's': return skin_dark;
-        case 'e': return {40, 30, 30};
-        case 'G': return drab;
-        case 'g': return drab_lit;
-        case 'd': return drab_dark;
-        case 'B': return webbing;
-        case 'W': return {112, 94, 62};
-        case 'P': return {128, 128, 86};
-        case 'p': return {86, 88, 58};
-        case 'K': return boot;
-        case 'R': return blood;
-        default: return key_black;
+    case 'o':
+        return {24, 28, 22};
+    case 'H':
+        return helmet;
+    case 'h':
+        return helmet_lit;
+    case 'S':
+        return skin;
+    case 's':
+        return skin_dark;
+    case 'e':
+        return {40, 30, 30};
+    case 'G':
+        return drab;
+    case 'g':
+        return drab_lit;
+    case 'd':
+        return drab_dark;
+    case 'B':
+        return webbing;
+    case 'W':
+        return {112, 94, 62};
+    case 'P':
+        return {128, 128, 86};
+    case 'p':
+        return {86, 88, 58};
+    case 'K':
+        return boot;
+    case 'R':
+        return blood;
+    default:
+        return key_black;
     }
 }
 
-template <size_t n>
-void stamp(rgb_image& img, const char* const (&rows)[n], int x0, int y0) {
+template <size_t n> void stamp(rgb_image& img, const char* const (&rows)[n], int x0, int y0)
+{
     for (size_t r = 0; r < n; ++r)
         for (int i = 0; rows[r][i] != 0; ++i) {
             const rgb c = map_colour(rows[r][i]);
@@ -189,7 +135,8 @@ void stamp(rgb_image& img, const char* const (&rows)[n], int x0, int y0) {
 }
 
 // Canopy: 0 none, 1 a streaming bundle, 2 half open, 3 fully open.
-void canopy(rgb_image& img, int stage) {
+void canopy(rgb_image& img, int stage)
+{
     if (stage == 0) return;
     constexpr rgb silk{204, 196, 140}, silk_lit{240, 234, 190}, silk_dark{132, 124, 80};
     canvas cv(30, 28);
@@ -249,18 +196,28 @@ void canopy(rgb_image& img, int stage) {
 }
 
 // Torn-off pieces, each centred in its cell because they spin about it.
-rgb_image body_part(int part) {
+rgb_image body_part(int part)
+{
     rgb_image img(30, 28);
     switch (part) {
-        case 8: stamp(img, head_px, 9, 8); break;
-        case 9: stamp(img, arm_px, 10, 10); break;
-        case 10: stamp(img, leg_px, 12, 9); break;
-        default: stamp(img, bent_leg_px, 11, 9); break;
+    case 8:
+        stamp(img, head_px, 9, 8);
+        break;
+    case 9:
+        stamp(img, arm_px, 10, 10);
+        break;
+    case 10:
+        stamp(img, leg_px, 12, 9);
+        break;
+    default:
+        stamp(img, bent_leg_px, 11, 9);
+        break;
     }
     return img;
 }
 
-rgb_image blood_drop() {
+rgb_image blood_drop()
+{
     rgb_image img(30, 28);
     // Five-pixel teardrop right at the cell's centre, bright side to the light.
     constexpr int shape[][3] = {{15, 12, 0}, {14, 13, 1}, {15, 13, 0}, {14, 14, 1}, {15, 14, 0},
@@ -269,7 +226,8 @@ rgb_image blood_drop() {
     return img;
 }
 
-rgb_image splat() {
+rgb_image splat()
+{
     canvas cv(30, 28);
     cairo_t* cr = cv.cr();
     // Pool with splashes, then the flattened remains on top.
@@ -289,28 +247,32 @@ rgb_image splat() {
     source_linear(cr, 20, 16, 25, 20, {{0, helmet_lit}, {1, helmet}});
     cairo_fill(cr);
     rgb_image img = cv.finish(0.45);
-    for (const auto& d : {std::array<int, 2>{2, 15}, {27, 16}, {5, 24}, {25, 24}, {16, 13}})
-        img.set(d[0], d[1], blood);
+    for (const auto& d : {std::array<int, 2>{2, 15}, {27, 16}, {5, 24}, {25, 24}, {16, 13}}) img.set(d[0], d[1], blood);
     img.set(11, 18, blood_lit);
     outline_inner(img, 0.5);
     return img;
 }
 
-}  // namespace
+} // namespace
 
-rgb_image man_image(int frame) {
+rgb_image man_image(int frame)
+{
     if (frame >= 8 && frame <= 11) return body_part(frame);
     if (frame == 12) return blood_drop();
     if (frame == 13) return splat();
     rgb_image img(30, 28);
-    if (frame == 4 || frame == 6) stamp(img, stride_px, 7, 8);
-    else if (frame == 5 || frame == 7) stamp(img, upright_px, 7, 8);
-    else stamp(img, eagle_px, 7, 11);
+    if (frame == 4 || frame == 6)
+        stamp(img, stride_px, 7, 8);
+    else if (frame == 5 || frame == 7)
+        stamp(img, upright_px, 7, 8);
+    else
+        stamp(img, eagle_px, 7, 11);
     canopy(img, frame < 4 ? frame : 0);
     return frame >= 6 ? mirror_x(img) : img;
 }
 
-rgb_image flag_image(int frame) {
+rgb_image flag_image(int frame)
+{
     rgb_image img(41, 24);
     // Pole with a brass knob.
     for (int y = 2; y < 24; ++y) {
@@ -350,7 +312,8 @@ rgb_image flag_image(int frame) {
     return img;
 }
 
-rgb_image pointer_image() {
+rgb_image pointer_image()
+{
     canvas cv(17, 24);
     cairo_t* cr = cv.cr();
     constexpr rgb yel{255, 212, 40}, yel_lit{255, 250, 190}, yel_dark{196, 122, 16};
@@ -359,13 +322,13 @@ rgb_image pointer_image() {
         source_linear(cr, x, y, x + w, y + h * 0.5, {{0, yel_lit}, {0.4, yel}, {1, yel_dark}});
         cairo_fill(cr);
     };
-    fill_part(1.2, 0.8, 4.0, 12.5, 2.0);   // index finger, tip at the hot spot
-    fill_part(5.0, 7.8, 3.6, 6.5, 1.7);    // curled fingers
+    fill_part(1.2, 0.8, 4.0, 12.5, 2.0); // index finger, tip at the hot spot
+    fill_part(5.0, 7.8, 3.6, 6.5, 1.7);  // curled fingers
     fill_part(8.4, 8.6, 3.6, 6.0, 1.7);
     fill_part(11.8, 9.6, 3.6, 5.5, 1.7);
-    fill_part(1.2, 11.5, 14.2, 8.0, 3.0);  // palm
-    fill_part(1.0, 12.0, 4.2, 5.0, 2.0);   // thumb folded across
-    cairo_rectangle(cr, 2.5, 19.2, 11.6, 3.8);  // cuff
+    fill_part(1.2, 11.5, 14.2, 8.0, 3.0);      // palm
+    fill_part(1.0, 12.0, 4.2, 5.0, 2.0);       // thumb folded across
+    cairo_rectangle(cr, 2.5, 19.2, 11.6, 3.8); // cuff
     source_linear(cr, 2.5, 19, 14, 23, {{0, {250, 250, 250}}, {1, {160, 170, 190}}});
     cairo_fill(cr);
     rgb_image img = cv.finish();
@@ -374,10 +337,10 @@ rgb_image pointer_image() {
         for (int y = 9; y <= 12; ++y) img.set(x, y, yel_dark);
     for (int x = 2; x <= 5; ++x) img.set(x, 17, yel_dark);
     img.set(5, 16, yel_dark);
-    img.set(2, 2, yel_lit);  // nail glint
+    img.set(2, 2, yel_lit); // nail glint
     img.set(2, 3, yel_lit);
     outline_outer(img, {40, 26, 10});
     return img;
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -30,7 +30,8 @@ constexpr std::array<sky_stop, 10> sky_stops{{
 }};
 
 // Monotone cubic through the stops: smooth, and it never overshoots.
-double pchip(const std::array<double, sky_stops.size()>& v, double row) {
+double pchip(const std::array<double, sky_stops.size()>& v, double row)
+{
     constexpr size_t n = sky_stops.size();
     if (row <= sky_stops[0].row) return v[0];
     if (row >= sky_stops[n - 1].row) return v[n - 1];
@@ -49,7 +50,8 @@ double pchip(const std::array<double, sky_stops.size()>& v, double row) {
            (t3 - t2) * h * tangent(i + 1);
 }
 
-double ridge(double x, int seed, double base, double amp) {
+double ridge(double x, int seed, double base, double amp)
+{
     double h = 0, a = amp, f = 1.0 / 90;
     for (int o = 0; o < 5; ++o) {
         h += (value_noise(x * f * 90, o * 7.0, 90, seed + o) - 0.5) * 2 * a;
@@ -60,21 +62,28 @@ double ridge(double x, int seed, double base, double amp) {
 }
 
 // The butte's outline: cap rock near the top, cliffs, then talus aprons.
-double butte_top(double x) {
+double butte_top(double x)
+{
     const double cx = 340;
     const double u = std::abs(x - cx);
     double y;
-    if (u < 66) y = 6 + (value_noise(x, 0, 7, 211) - 0.5) * 3;
-    else if (u < 70) y = 6 + (u - 66) * 2.0;
-    else if (u < 82) y = 14 + (u - 70) * 8.0;
-    else if (u < 128) y = 110 + (u - 82) * 1.4;
-    else y = 174 + (u - 128) * 0.35;
+    if (u < 66)
+        y = 6 + (value_noise(x, 0, 7, 211) - 0.5) * 3;
+    else if (u < 70)
+        y = 6 + (u - 66) * 2.0;
+    else if (u < 82)
+        y = 14 + (u - 70) * 8.0;
+    else if (u < 128)
+        y = 110 + (u - 82) * 1.4;
+    else
+        y = 174 + (u - 128) * 0.35;
     return y + (value_noise(x, 3, 3, 212) - 0.5) * 2.5;
 }
 
-}  // namespace
+} // namespace
 
-rgb_image sky_image() {
+rgb_image sky_image()
+{
     rgb_image img(640, 392);
     std::array<double, sky_stops.size()> r{}, g{}, b{};
     for (size_t i = 0; i < sky_stops.size(); ++i) {
@@ -90,7 +99,8 @@ rgb_image sky_image() {
     return img;
 }
 
-rgb_image ground_image() {
+rgb_image ground_image()
+{
     rgb_image img(640, 294);
     constexpr int sand_top = 198, bar_top = 272;
     for (int x = 0; x < 640; ++x) {
@@ -107,7 +117,8 @@ rgb_image ground_image() {
                 const double xs = x - depth * 0.7, xr = x + depth * 0.7;
                 const double lit_l = ridge(xs - 5, 201, 118, 38) - ridge(xs + 5, 201, 118, 38);
                 const double lit_r = ridge(xr - 5, 201, 118, 38) - ridge(xr + 5, 201, 118, 38);
-                const double lit = std::clamp((lit_l * 0.6 + lit_r * 0.4) * 0.035, -0.16, 0.16) * (1 - std::clamp(depth / 70, 0.0, 0.8));
+                const double lit = std::clamp((lit_l * 0.6 + lit_r * 0.4) * 0.035, -0.16, 0.16) *
+                                   (1 - std::clamp(depth / 70, 0.0, 0.8));
                 const double t = std::clamp(depth / 60.0, 0.0, 1.0);
                 c = mix(rgb{162, 170, 200}, rgb{124, 132, 166}, t);
                 c = off_key(scale(c, 1.0 + lit + (value_noise(x, fy, 6, 202) - 0.5) * 0.05));
@@ -116,7 +127,8 @@ rgb_image ground_image() {
             if (fy >= near) {
                 const double depth = fy - near;
                 const double xs = x - depth * 0.8 + 1000;
-                const double lit = std::clamp((ridge(xs - 3, 205, 160, 22) - ridge(xs + 3, 205, 160, 22)) * 0.08, -0.18, 0.18);
+                const double lit =
+                    std::clamp((ridge(xs - 3, 205, 160, 22) - ridge(xs + 3, 205, 160, 22)) * 0.08, -0.18, 0.18);
                 const double t = std::clamp(depth / 40.0, 0.0, 1.0);
                 c = mix(rgb{142, 128, 142}, rgb{116, 100, 112}, t);
                 c = scale(c, 1.0 + lit * (1 - t * 0.6) + (value_noise(x, fy, 5, 206) - 0.5) * 0.06);
@@ -146,7 +158,8 @@ rgb_image ground_image() {
                 const double phase = 14.0 / (depth + 0.12) + x * 0.035 + 4 * value_noise(x, fy, 50, 215);
                 const double wave = std::sin(phase);
                 const double dune = value_noise(x, fy * 3, 60, 216);
-                rgb s = mix(rgb{248, 180, 94}, rgb{214, 126, 58}, std::clamp(depth * 0.6 + (dune - 0.5) * 0.5, 0.0, 1.0));
+                rgb s =
+                    mix(rgb{248, 180, 94}, rgb{214, 126, 58}, std::clamp(depth * 0.6 + (dune - 0.5) * 0.5, 0.0, 1.0));
                 s = scale(s, 1.0 + wave * 0.07 * (0.5 + depth));
                 if (wave < -0.93) s = scale(s, 0.88);
                 if (hash01(x, y, 217) < 0.025) s = scale(s, 0.82);
@@ -159,9 +172,12 @@ rgb_image ground_image() {
         const rgb bar = mix(rgb{132, 180, 236}, rgb{16, 34, 104}, t);
         for (int y = bar_top; y < 294; ++y) {
             rgb c = bar;
-            if (y == bar_top) c = mix(bar, rgb{230, 240, 255}, 0.6);
-            else if (y == bar_top + 1) c = mix(bar, rgb{200, 220, 250}, 0.3);
-            else if (y == 293) c = scale(bar, 0.6);
+            if (y == bar_top)
+                c = mix(bar, rgb{230, 240, 255}, 0.6);
+            else if (y == bar_top + 1)
+                c = mix(bar, rgb{200, 220, 250}, 0.3);
+            else if (y == 293)
+                c = scale(bar, 0.6);
             img.set(x, y, off_key(c));
         }
     }
@@ -169,7 +185,7 @@ rgb_image ground_image() {
     for (int i = 0; i < 46; ++i) {
         const int x = static_cast<int>(hash01(i, 1, 218) * 630) + 5;
         const int y = static_cast<int>(sand_top + 6 + hash01(i, 2, 218) * (bar_top - sand_top - 12));
-        if (x > 250 && x < 390 && y > 170) continue;  // the fort stands here
+        if (x > 250 && x < 390 && y > 170) continue; // the fort stands here
         const int r = 1 + static_cast<int>((y - sand_top) / 22.0 + hash01(i, 3, 218) * 1.5);
         const bool bush = hash01(i, 4, 218) < 0.55;
         for (int dy = -r; dy <= r; ++dy)
@@ -190,7 +206,8 @@ rgb_image ground_image() {
     return img;
 }
 
-rgb_image logo_image(const lettering& font) {
+rgb_image logo_image(const lettering& font)
+{
     canvas cv(420, 236);
     cairo_t* cr = cv.cr();
     // The mark: a star fort seen from above, a lane running through its gate.
@@ -199,8 +216,10 @@ rgb_image logo_image(const lettering& font) {
         for (int i = 0; i < 10; ++i) {
             const double a = -M_PI / 2 + i * M_PI / 5;
             const double r = i % 2 == 0 ? ro : ri;
-            if (i == 0) cairo_move_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
-            else cairo_line_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
+            if (i == 0)
+                cairo_move_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
+            else
+                cairo_line_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
         }
         cairo_close_path(cr);
     };
@@ -214,7 +233,8 @@ rgb_image logo_image(const lettering& font) {
     cairo_fill(cr);
     // Keep: a round tower in the middle.
     ellipse_path(cr, cx, cy, 17, 17);
-    source_radial(cr, cx - 6, cy - 6, 1, cx, cy, 18, {{0, {250, 250, 255}}, {0.5, {176, 186, 210}}, {1, {80, 90, 120}}});
+    source_radial(cr, cx - 6, cy - 6, 1, cx, cy, 18,
+                  {{0, {250, 250, 255}}, {0.5, {176, 186, 210}}, {1, {80, 90, 120}}});
     cairo_fill(cr);
     for (int i = 0; i < 8; ++i) {
         const double a = i * M_PI / 4;
@@ -237,8 +257,10 @@ rgb_image logo_image(const lettering& font) {
         cairo_line_to(cr, cx, cy + 16 + 46 * (t + 0.1));
     }
     cairo_stroke(cr);
-    constexpr letter_style steel{{246, 250, 255}, {182, 198, 226}, {92, 110, 150}, {14, 18, 30}, 1.8, {255, 255, 255}, true};
-    constexpr letter_style gold{{255, 248, 200}, {240, 190, 70}, {170, 100, 24}, {24, 16, 8}, 1.2, {255, 255, 240}, false};
+    constexpr letter_style steel{
+        {246, 250, 255}, {182, 198, 226}, {92, 110, 150}, {14, 18, 30}, 1.8, {255, 255, 255}, true};
+    constexpr letter_style gold{{255, 248, 200}, {240, 190, 70}, {170, 100, 24}, {24, 16, 8}, 1.2,
+                                {255, 255, 240}, false};
     font.draw(cr, "BASTION LANE", {30, 132, 390, 178}, steel);
     font.draw(cr, "GAMES", {150, 192, 270, 210}, gold);
     for (const double x : {40.0, 290.0}) {
@@ -249,4 +271,4 @@ rgb_image logo_image(const lettering& font) {
     return cv.finish(0.5);
 }
 
-}  // namespace artgen
+} // namespace artgen

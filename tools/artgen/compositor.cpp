@@ -11,7 +11,8 @@
 
 namespace artgen {
 
-void draw_sprite(rgb_image& dst, const rgb_image& spr, double x, double y, const draw_op& op) {
+void draw_sprite(rgb_image& dst, const rgb_image& spr, double x, double y, const draw_op& op)
+{
     const double hx = op.centred ? spr.w * 0.5 : 0, hy = op.centred ? spr.h * 0.5 : 0;
     const double rad = op.rotation * M_PI / 180.0, c = std::cos(rad), s = std::sin(rad);
     const double reach = (std::abs(op.sx) + std::abs(op.sy)) * (spr.w + spr.h);
@@ -34,15 +35,16 @@ void draw_sprite(rgb_image& dst, const rgb_image& spr, double x, double y, const
 
 namespace {
 
-rgb_image frame_of(const rgb_image& sheet, sprite id, int k) {
+rgb_image frame_of(const rgb_image& sheet, sprite id, int k)
+{
     const sprite_slot& s = slot_of(id);
     return crop(sheet, s.x(k), s.y0, s.w, s.h);
 }
 
-}  // namespace
+} // namespace
 
-rgb_image battlefield_preview(const rgb_image& sheet, const rgb_image& sky, const rgb_image& ground,
-                              int daylight) {
+rgb_image battlefield_preview(const rgb_image& sheet, const rgb_image& sky, const rgb_image& ground, int daylight)
+{
     rgb_image screen(640, 480);
     const uint8_t d = static_cast<uint8_t>(daylight);
     const rgb tint{d, d, 255};
@@ -59,7 +61,8 @@ rgb_image battlefield_preview(const rgb_image& sheet, const rgb_image& sky, cons
     const double sun = daylight > 128 ? -38.0 : 142.0, moon = sun + 180.0;
     auto orb_at = [&](int k, double ang) {
         const double r = ang * M_PI / 180;
-        put(sprite::orb, k, 320 + 180 * std::sin(r), 240 - 180 * std::cos(r), {daylight < 80 ? rgb{240, 240, 240} : rgb{255, 255, 255}});
+        put(sprite::orb, k, 320 + 180 * std::sin(r), 240 - 180 * std::cos(r),
+            {daylight < 80 ? rgb{240, 240, 240} : rgb{255, 255, 255}});
     };
     orb_at(1, sun);
     orb_at(2, moon);
@@ -111,12 +114,14 @@ rgb_image battlefield_preview(const rgb_image& sheet, const rgb_image& sky, cons
         while (static_cast<int>(txt.size()) < f[2] - 1) txt = "0" + txt;
         txt = "0" + txt;
         for (size_t i = 0; i < txt.size(); ++i)
-            draw_sprite(screen, spr(sprite::digit, txt[i] - '0'), f[0] + 16.0 * i, 463, {{255, 255, 255}, 1, 1, 1, 0, false});
+            draw_sprite(screen, spr(sprite::digit, txt[i] - '0'), f[0] + 16.0 * i, 463,
+                        {{255, 255, 255}, 1, 1, 1, 0, false});
     }
     return screen;
 }
 
-rgb_image contact_sheet(const rgb_image& sheet, const lettering& font) {
+rgb_image contact_sheet(const rgb_image& sheet, const lettering& font)
+{
     constexpr int zoom = 3, pad = 10, label_h = 16, width = 1940;
     struct place {
         int x, y, slot, frame;
@@ -138,7 +143,8 @@ rgb_image contact_sheet(const rgb_image& sheet, const lettering& font) {
         }
     const int height = y + row_h + pad;
     canvas labels(width, height);
-    constexpr letter_style plain{{250, 250, 250}, {250, 250, 250}, {230, 230, 230}, {40, 40, 40}, 0.6, {255, 255, 255}, false};
+    constexpr letter_style plain{
+        {250, 250, 250}, {250, 250, 250}, {230, 230, 230}, {40, 40, 40}, 0.6, {255, 255, 255}, false};
     for (const place& p : places) {
         const sprite_slot& s = sheet_slots[p.slot];
         std::string name(s.name);
@@ -162,4 +168,4 @@ rgb_image contact_sheet(const rgb_image& sheet, const lettering& font) {
     return out;
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -14,19 +14,22 @@ namespace {
 
 constexpr int master = 256;
 
-rgb_image frame_of(const rgb_image& sheet, sprite id, int k) {
+rgb_image frame_of(const rgb_image& sheet, sprite id, int k)
+{
     const sprite_slot& s = slot_of(id);
     return crop(sheet, s.x(k), s.y0, s.w, s.h);
 }
 
 // The scene, opaque, 256 pixels square: sprites at 2x, sampled nearest like the game's.
-rgb_image scene(const rgb_image& sheet, const rgb_image& ground) {
+rgb_image scene(const rgb_image& sheet, const rgb_image& ground)
+{
     rgb_image img(master, master);
     constexpr int horizon = 188;
     for (int y = 0; y < master; ++y) {
         // Dusk: deep blue overhead through violet to a hot band over the sand.
         const double t = static_cast<double>(y) / horizon;
-        rgb c = t < 0.55 ? mix({22, 30, 80}, {86, 82, 160}, t / 0.55) : mix({86, 82, 160}, {246, 156, 84}, (t - 0.55) / 0.45);
+        rgb c = t < 0.55 ? mix({22, 30, 80}, {86, 82, 160}, t / 0.55)
+                         : mix({86, 82, 160}, {246, 156, 84}, (t - 0.55) / 0.45);
         for (int x = 0; x < master; ++x) img.set(x, y, c);
     }
     // Sand from the ground picture's foreground, doubled.
@@ -48,7 +51,8 @@ rgb_image scene(const rgb_image& sheet, const rgb_image& ground) {
 }
 
 // Coverage of the rounded tile with a dark rim, drawn anti-aliased at the master size.
-rgba_image tile(const rgb_image& picture) {
+rgba_image tile(const rgb_image& picture)
+{
     canvas cv(master, master);
     cairo_t* cr = cv.cr();
     rounded_rect_path(cr, 8, 8, master - 16, master - 16, 44);
@@ -82,7 +86,8 @@ rgba_image tile(const rgb_image& picture) {
 }
 
 // Box filter over alpha-weighted colour, so the transparent corners do not darken the rim.
-rgba_image shrink(const rgba_image& src, int factor) {
+rgba_image shrink(const rgba_image& src, int factor)
+{
     const int w = src.w / factor, h = src.h / factor;
     rgba_image out{w, h, std::vector<uint8_t>(static_cast<size_t>(w) * h * 4)};
     for (int y = 0; y < h; ++y)
@@ -101,12 +106,13 @@ rgba_image shrink(const rgba_image& src, int factor) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-rgba_image icon_image(const rgb_image& sheet, const rgb_image& ground, int size) {
+rgba_image icon_image(const rgb_image& sheet, const rgb_image& ground, int size)
+{
     const rgba_image full = tile(scene(sheet, ground));
     if (size <= 0 || size >= master || master % size != 0) return full;
     return shrink(full, master / size);
 }
 
-}  // namespace artgen
+} // namespace artgen

@@ -14,15 +14,20 @@ namespace {
 
 cairo_user_data_key_t face_key;
 
-void release_face(void* face) { FT_Done_Face(static_cast<FT_Face>(face)); }
+void release_face(void* face)
+{
+    FT_Done_Face(static_cast<FT_Face>(face));
+}
 
-FT_Library freetype() {
+FT_Library freetype()
+{
     static FT_Library lib = nullptr;
     if (!lib && FT_Init_FreeType(&lib) != 0) lib = nullptr;
     return lib;
 }
 
-void set_font(cairo_t* cr, cairo_font_face_t* face, double size, double xscale) {
+void set_font(cairo_t* cr, cairo_font_face_t* face, double size, double xscale)
+{
     cairo_set_font_face(cr, face);
     cairo_matrix_t m;
     cairo_matrix_init_scale(&m, size * xscale, size);
@@ -35,13 +40,15 @@ void set_font(cairo_t* cr, cairo_font_face_t* face, double size, double xscale) 
     cairo_font_options_destroy(opt);
 }
 
-}  // namespace
+} // namespace
 
-lettering::~lettering() {
+lettering::~lettering()
+{
     if (face_) cairo_font_face_destroy(face_);
 }
 
-bool lettering::load(const std::string& path, std::string& error) {
+bool lettering::load(const std::string& path, std::string& error)
+{
     FT_Library lib = freetype();
     if (!lib) {
         error = "FreeType could not start";
@@ -69,8 +76,9 @@ bool lettering::load(const std::string& path, std::string& error) {
     return true;
 }
 
-void lettering::glyph_path(cairo_t* cr, std::string_view text, double x, double baseline, double size,
-                           double tracking, double xscale) const {
+void lettering::glyph_path(cairo_t* cr, std::string_view text, double x, double baseline, double size, double tracking,
+                           double xscale) const
+{
     set_font(cr, face_, size, xscale);
     cairo_scaled_font_t* sf = cairo_get_scaled_font(cr);
     std::vector<cairo_glyph_t> glyphs;
@@ -92,8 +100,9 @@ void lettering::glyph_path(cairo_t* cr, std::string_view text, double x, double 
     cairo_glyph_path(cr, glyphs.data(), static_cast<int>(glyphs.size()));
 }
 
-void lettering::ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale,
-                            double& x0, double& y0, double& x1, double& y1) const {
+void lettering::ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale, double& x0,
+                            double& y0, double& x1, double& y1) const
+{
     // Measured on the caller's own context so that layout and drawing agree.
     cairo_path_t* keep = cairo_copy_path(cr);
     cairo_new_path(cr);
@@ -104,7 +113,8 @@ void lettering::ink_extents(cairo_t* cr, std::string_view text, double size, dou
     cairo_path_destroy(keep);
 }
 
-void lettering::fit_path(cairo_t* cr, std::string_view text, const text_box& box) const {
+void lettering::fit_path(cairo_t* cr, std::string_view text, const text_box& box) const
+{
     if (!face_ || text.empty()) return;
     double x0, y0, x1, y1;
     ink_extents(cr, text, 100, 0, 1, x0, y0, x1, y1);
@@ -130,7 +140,8 @@ void lettering::fit_path(cairo_t* cr, std::string_view text, const text_box& box
     glyph_path(cr, text, box.x0 - x0, box.y0 - y0, size, tracking, xscale);
 }
 
-double lettering::ink_centre_x(std::string_view text, const text_box& box) const {
+double lettering::ink_centre_x(std::string_view text, const text_box& box) const
+{
     // Filled at 8x on a coverage surface; the column average of the coverage is where the eye
     // puts the letter's middle.
     constexpr int k = 8;
@@ -155,7 +166,8 @@ double lettering::ink_centre_x(std::string_view text, const text_box& box) const
     return sum > 0 ? weighted / sum / k : (box.x0 + box.x1) / 2;
 }
 
-void lettering::draw(cairo_t* cr, std::string_view text, const text_box& box, const letter_style& st) const {
+void lettering::draw(cairo_t* cr, std::string_view text, const text_box& box, const letter_style& st) const
+{
     if (!face_) return;
     cairo_save(cr);
     cairo_new_path(cr);
@@ -195,35 +207,43 @@ void lettering::draw(cairo_t* cr, std::string_view text, const text_box& box, co
 namespace {
 
 constexpr letter_style fiery{{255, 250, 200}, {255, 196, 50}, {206, 44, 24}, {26, 12, 14}, 1.6, {255, 255, 240}, true};
-constexpr letter_style golden{{255, 255, 240}, {255, 236, 120}, {240, 168, 20}, {30, 20, 16}, 1.1, {255, 255, 255}, false};
-constexpr letter_style steel{{236, 242, 255}, {188, 204, 228}, {112, 132, 170}, {16, 20, 34}, 1.1, {255, 255, 255}, false};
+constexpr letter_style golden{
+    {255, 255, 240}, {255, 236, 120}, {240, 168, 20}, {30, 20, 16}, 1.1, {255, 255, 255}, false};
+constexpr letter_style steel{
+    {236, 242, 255}, {188, 204, 228}, {112, 132, 170}, {16, 20, 34}, 1.1, {255, 255, 255}, false};
 
 rgb_image lettered(int w, int h, const lettering& font, std::string_view text, const text_box& box,
-                   const letter_style& st, double cut = 0.4) {
+                   const letter_style& st, double cut = 0.4)
+{
     canvas cv(w, h);
     font.draw(cv.cr(), text, box, st);
     return cv.finish(cut);
 }
 
-}  // namespace
+} // namespace
 
-rgb_image title_image(const lettering& font) {
+rgb_image title_image(const lettering& font)
+{
     canvas cv(332, 75);
     font.draw(cv.cr(), "RAMPARION '07", {5, 3, 325, 50}, fiery);
     font.draw(cv.cr(), "DEFEND THE FORT", {66, 57, 266, 70}, steel);
     return cv.finish(0.4);
 }
 
-rgb_image bonus_image(const lettering& font) {
+rgb_image bonus_image(const lettering& font)
+{
     return lettered(303, 15, font, "24 HR SURVIVAL! BONUS: 250 PTS.", {1.5, 1.5, 300.5, 12.8}, golden);
 }
 
-rgb_image gameover_image(const lettering& font) {
-    constexpr letter_style blood{{255, 240, 220}, {250, 120, 60}, {170, 20, 20}, {24, 10, 12}, 1.3, {255, 255, 255}, true};
+rgb_image gameover_image(const lettering& font)
+{
+    constexpr letter_style blood{
+        {255, 240, 220}, {250, 120, 60}, {170, 20, 20}, {24, 10, 12}, 1.3, {255, 255, 255}, true};
     return lettered(251, 18, font, "GAME OVER", {10, 1.5, 239, 15}, blood);
 }
 
-rgb_image hud_image(const lettering& font) {
+rgb_image hud_image(const lettering& font)
+{
     canvas cv(640, 19);
     // Label columns are where the HUD code expects them, digits sit between.
     font.draw(cv.cr(), "SCORE:", {4, 3.5, 61.5, 15.5}, steel);
@@ -234,7 +254,8 @@ rgb_image hud_image(const lettering& font) {
     return cv.finish(0.4);
 }
 
-rgb_image digit_image(const lettering& font, int digit) {
+rgb_image digit_image(const lettering& font, int digit)
+{
     const char text[2] = {static_cast<char>('0' + digit), 0};
     constexpr text_box wide{2.2, 1.3, 13.3, 13.7};
     if (digit != 1) return lettered(16, 15, font, text, wide, golden);
@@ -247,4 +268,4 @@ rgb_image digit_image(const lettering& font, int digit) {
     return lettered(16, 15, font, text, box, golden);
 }
 
-}  // namespace artgen
+} // namespace artgen

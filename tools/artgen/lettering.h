@@ -12,7 +12,7 @@
 namespace artgen {
 
 struct text_box {
-    double x0, y0, x1, y1;  // ink box to fill, in pixels
+    double x0, y0, x1, y1; // ink box to fill, in pixels
 };
 
 struct letter_style {
@@ -43,10 +43,10 @@ public:
     void draw(cairo_t* cr, std::string_view text, const text_box& box, const letter_style& st) const;
 
 private:
-    void glyph_path(cairo_t* cr, std::string_view text, double x, double baseline, double size,
-                    double tracking, double xscale) const;
-    void ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale,
-                     double& x0, double& y0, double& x1, double& y1) const;
+    void glyph_path(cairo_t* cr, std::string_view text, double x, double baseline, double size, double tracking,
+                    double xscale) const;
+    void ink_extents(cairo_t* cr, std::string_view text, double size, double tracking, double xscale, double& x0,
+                     double& y0, double& x1, double& y1) const;
 
     cairo_font_face_t* face_ = nullptr;
 };
@@ -57,4 +57,4 @@ rgb_image gameover_image(const lettering& font);
 rgb_image hud_image(const lettering& font);
 rgb_image digit_image(const lettering& font, int digit);
 
-}  // namespace artgen
+} // namespace artgen

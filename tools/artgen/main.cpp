@@ -19,7 +19,8 @@
 
 namespace {
 
-bool is_dir(const std::string& path) {
+bool is_dir(const std::string& path)
+{
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
@@ -28,7 +29,8 @@ struct options {
     std::string out, preview, icons, font = ARTGEN_DEFAULT_FONT;
 };
 
-bool parse(int argc, char** argv, options& o) {
+bool parse(int argc, char** argv, options& o)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 < argc && (a == "--out" || a == "--preview" || a == "--icons" || a == "--font")) {
@@ -41,9 +43,10 @@ bool parse(int argc, char** argv, options& o) {
     return !o.out.empty() || !o.preview.empty() || !o.icons.empty();
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     options opt;
     if (!parse(argc, argv, opt)) {
         std::fprintf(stderr, "usage: artgen [--out DIR] [--preview DIR] [--icons DIR] [--font FILE]\n");

@@ -41,10 +41,9 @@ private:
 };
 
 void set_color(cairo_t* cr, rgb c, double a = 1.0);
-void source_linear(cairo_t* cr, double x0, double y0, double x1, double y1,
+void source_linear(cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<stop> stops);
+void source_radial(cairo_t* cr, double cx0, double cy0, double r0, double cx1, double cy1, double r1,
                    std::initializer_list<stop> stops);
-void source_radial(cairo_t* cr, double cx0, double cy0, double r0, double cx1, double cy1,
-                   double r1, std::initializer_list<stop> stops);
 
 void ellipse_path(cairo_t* cr, double cx, double cy, double rx, double ry);
 void rounded_rect_path(cairo_t* cr, double x, double y, double w, double h, double r);
@@ -59,4 +58,4 @@ void outline_outer(rgb_image& img, rgb col = near_black);
 // A colour meant to be opaque, moved off the key colour if it is on it.
 rgb off_key(rgb c);
 
-}  // namespace artgen
+} // namespace artgen

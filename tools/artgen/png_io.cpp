@@ -15,7 +15,8 @@ struct png_failure {
     char message[256] = {};
 };
 
-void on_error(png_structp png, png_const_charp msg) {
+void on_error(png_structp png, png_const_charp msg)
+{
     auto* f = static_cast<png_failure*>(png_get_error_ptr(png));
     std::snprintf(f->message, sizeof f->message, "%s", msg);
     std::longjmp(f->jump, 1);
@@ -24,7 +25,8 @@ void on_error(png_structp png, png_const_charp msg) {
 void on_warning(png_structp, png_const_charp) {}
 
 // Kept apart so that no local of the caller is live across the longjmp.
-bool decode(png_structp png, png_infop info, png_failure& fail, rgb_image* out) {
+bool decode(png_structp png, png_infop info, png_failure& fail, rgb_image* out)
+{
     if (setjmp(fail.jump)) return false;
     png_read_info(png, info);
     png_set_expand(png);
@@ -36,18 +38,18 @@ bool decode(png_structp png, png_infop info, png_failure& fail, rgb_image* out) 
     const int h = static_cast<int>(png_get_image_height(png, info));
     if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 3) png_error(png, "not 8-bit RGB");
     *out = rgb_image(w, h);
-    for (int y = 0; y < h; ++y)
-        png_read_row(png, out->px.data() + static_cast<size_t>(y) * w * 3, nullptr);
+    for (int y = 0; y < h; ++y) png_read_row(png, out->px.data() + static_cast<size_t>(y) * w * 3, nullptr);
     png_read_end(png, nullptr);
     return true;
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // 3 channels: colour type 2; 4: colour type 6 (straight alpha).
-bool write_rows(const std::string& path, int w, int h, const uint8_t* data, int channels, std::string& error) {
+bool write_rows(const std::string& path, int w, int h, const uint8_t* data, int channels, std::string& error)
+{
     if (w <= 0 || h <= 0) {
         error = path + ": empty picture";
         return false;
@@ -77,11 +79,10 @@ bool write_rows(const std::string& path, int w, int h, const uint8_t* data, int 
     png_set_compression_mem_level(png, 9);
     png_set_compression_strategy(png, 0);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
-    png_set_IHDR(png, info, w, h, 8, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, w, h, 8, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < h; ++y)
-        png_write_row(png, data + static_cast<size_t>(y) * w * channels);
+    for (int y = 0; y < h; ++y) png_write_row(png, data + static_cast<size_t>(y) * w * channels);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     if (std::fclose(fp) != 0) {
@@ -91,13 +92,15 @@ bool write_rows(const std::string& path, int w, int h, const uint8_t* data, int 
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool write_png(const std::string& path, const rgb_image& img, std::string& error) {
+bool write_png(const std::string& path, const rgb_image& img, std::string& error)
+{
     return write_rows(path, img.w, img.h, img.px.data(), 3, error);
 }
 
-bool write_png_rgba(const std::string& path, int w, int h, const std::vector<uint8_t>& rgba, std::string& error) {
+bool write_png_rgba(const std::string& path, int w, int h, const std::vector<uint8_t>& rgba, std::string& error)
+{
     if (rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h) * 4) {
         error = path + ": pixel count does not match the size";
         return false;
@@ -105,7 +108,8 @@ bool write_png_rgba(const std::string& path, int w, int h, const std::vector<uin
     return write_rows(path, w, h, rgba.data(), 4, error);
 }
 
-bool read_png(const std::string& path, rgb_image& img, std::string& error) {
+bool read_png(const std::string& path, rgb_image& img, std::string& error)
+{
     std::FILE* fp = std::fopen(path.c_str(), "rb");
     if (!fp) {
         error = path + ": " + std::strerror(errno);
@@ -133,4 +137,4 @@ bool read_png(const std::string& path, rgb_image& img, std::string& error) {
     return true;
 }
 
-}  // namespace artgen
+} // namespace artgen

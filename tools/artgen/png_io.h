@@ -20,4 +20,4 @@ bool write_png_rgba(const std::string& path, int w, int h, const std::vector<uin
 // Reads any 8-bit PNG as RGB (alpha dropped); used by the checks.
 bool read_png(const std::string& path, rgb_image& img, std::string& error);
 
-}  // namespace artgen
+} // namespace artgen

@@ -15,11 +15,14 @@ struct rgb {
 constexpr rgb key_black{0, 0, 0};
 constexpr rgb near_black{18, 21, 26};
 
-inline bool is_key(rgb c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+inline bool is_key(rgb c)
+{
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
 
 struct rgb_image {
     int w = 0, h = 0;
-    std::vector<uint8_t> px;  // w*h*3, rows top to bottom
+    std::vector<uint8_t> px; // w*h*3, rows top to bottom
 
     rgb_image() = default;
     rgb_image(int width, int height, rgb fill = key_black);
@@ -45,4 +48,4 @@ rgb mix(rgb a, rgb b, double t);
 rgb scale(rgb c, double k);
 uint8_t clamp_u8(double v);
 
-}  // namespace artgen
+} // namespace artgen

@@ -10,15 +10,36 @@ constexpr int sheet_w = 640;
 constexpr int sheet_h = 314;
 
 enum class sprite {
-    pointer, hud, digit, title, fort, ruin, mount, barrel, ball, cloud, lgtrooper, smtrooper,
-    rocket, mustang, bombmark, explosion, planepart, orb, man, bonus, dust, flag, gameover
+    pointer,
+    hud,
+    digit,
+    title,
+    fort,
+    ruin,
+    mount,
+    barrel,
+    ball,
+    cloud,
+    lgtrooper,
+    smtrooper,
+    rocket,
+    mustang,
+    bombmark,
+    explosion,
+    planepart,
+    orb,
+    man,
+    bonus,
+    dust,
+    flag,
+    gameover
 };
 
 struct sprite_slot {
     sprite id;
     std::string_view name;
     int w, h, frames;
-    int x0, y0, step;  // frame k's top-left is (x0 + step*k, y0)
+    int x0, y0, step; // frame k's top-left is (x0 + step*k, y0)
     constexpr int x(int k) const { return x0 + step * k; }
 };
 
@@ -49,7 +70,8 @@ constexpr std::array<sprite_slot, 23> sheet_slots{{
     {sprite::gameover, "gameover", 251, 18, 1, 349, 195, 0},
 }};
 
-constexpr const sprite_slot& slot_of(sprite id) {
+constexpr const sprite_slot& slot_of(sprite id)
+{
     for (const sprite_slot& s : sheet_slots)
         if (s.id == id) return s;
     return sheet_slots[0];
@@ -64,4 +86,4 @@ constexpr std::array<pixel_rect, 2> fort_panes{{{14, 36, 16, 13}, {64, 36, 16, 1
 // The light the game draws behind the fort, in the same coordinates.
 constexpr pixel_rect fort_light{7, 33, 86, 30};
 
-}  // namespace artgen
+} // namespace artgen

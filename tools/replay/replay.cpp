@@ -43,30 +43,29 @@ struct options {
 
 void usage(std::FILE* to)
 {
-    std::fprintf(to,
-                 "usage: ramparion-replay [OPTION]...\n"
-                 "Runs the game on a virtual screen, clock and sound card, from a script or the bot.\n"
-                 "  --script FILE         input to deliver, as \"FRAME EVENT ARGS\" lines (none: no input)\n"
-                 "  --clock MS            the virtual clock's start, which seeds the battle (default 1000)\n"
-                 "  --frames N            ask the game to leave after N presented frames\n"
-                 "  --shot N:FILE.png     write presented frame N as a picture; may be repeated\n"
-                 "  --trace FILE          write the game state after each presented frame, one JSON line each\n"
-                 "  --trace-every N       keep every N-th trace line (default 1)\n"
-                 "  --actors FILE         write every actor's state after each presented frame, JSON lines\n"
-                 "  --actors-every N      keep every N-th actor line (default 1)\n"
-                 "  --audio FILE.wav      write the mixed sound, 44100 Hz 16-bit stereo\n"
-                 "  --data DIR            the folder holding data/ (default: beside the tool, then installed)\n"
-                 "  --save-dir DIR        the player's folder (hiscore.dat, settings.ini); default: a scratch\n"
-                 "                        folder removed at the end, so no settings and no best score\n"
-                 "  --autoplay normal|suicidal  the bot plays games at that onslaught from the title menu\n"
-                 "  --games N             games the bot plays before it presses Escape (default 1)\n"
-                 "  --record FILE         write the bot's input as a script that --script replays\n"
-                 "  --refresh HZ|off      a screen of HZ Hz to wait for, or vsync forced off (default: none)\n"
-                 "  --reduce-flashing     draw the white flashes at a quarter, as the game's option does\n"
-                 "  --play-demo FILE      play a recorded game; outputs and frames count from its first frame\n"
-                 "  --record-demo FILE    record each game played (script or bot) into FILE as a demo\n"
-                 "  --demo-info FILE      print a demo's recorded score, casualties, days and men, frame by frame\n"
-                 "  --help, -h            print this and leave\n");
+    std::fprintf(to, "usage: ramparion-replay [OPTION]...\n"
+                     "Runs the game on a virtual screen, clock and sound card, from a script or the bot.\n"
+                     "  --script FILE         input to deliver, as \"FRAME EVENT ARGS\" lines (none: no input)\n"
+                     "  --clock MS            the virtual clock's start, which seeds the battle (default 1000)\n"
+                     "  --frames N            ask the game to leave after N presented frames\n"
+                     "  --shot N:FILE.png     write presented frame N as a picture; may be repeated\n"
+                     "  --trace FILE          write the game state after each presented frame, one JSON line each\n"
+                     "  --trace-every N       keep every N-th trace line (default 1)\n"
+                     "  --actors FILE         write every actor's state after each presented frame, JSON lines\n"
+                     "  --actors-every N      keep every N-th actor line (default 1)\n"
+                     "  --audio FILE.wav      write the mixed sound, 44100 Hz 16-bit stereo\n"
+                     "  --data DIR            the folder holding data/ (default: beside the tool, then installed)\n"
+                     "  --save-dir DIR        the player's folder (hiscore.dat, settings.ini); default: a scratch\n"
+                     "                        folder removed at the end, so no settings and no best score\n"
+                     "  --autoplay normal|suicidal  the bot plays games at that onslaught from the title menu\n"
+                     "  --games N             games the bot plays before it presses Escape (default 1)\n"
+                     "  --record FILE         write the bot's input as a script that --script replays\n"
+                     "  --refresh HZ|off      a screen of HZ Hz to wait for, or vsync forced off (default: none)\n"
+                     "  --reduce-flashing     draw the white flashes at a quarter, as the game's option does\n"
+                     "  --play-demo FILE      play a recorded game; outputs and frames count from its first frame\n"
+                     "  --record-demo FILE    record each game played (script or bot) into FILE as a demo\n"
+                     "  --demo-info FILE      print a demo's recorded score, casualties, days and men, frame by frame\n"
+                     "  --help, -h            print this and leave\n");
 }
 
 bool parse_number(const char* s, long long lo, long long hi, long long& v)
@@ -174,13 +173,20 @@ std::string script_line(int frame, const platform::event& e)
     using k = platform::event_kind;
     std::string f = std::to_string(frame) + " ";
     switch (e.kind) {
-    case k::mouse_move: return f + "move " + std::to_string(e.a) + " " + std::to_string(e.b) + "\n";
-    case k::mouse_down: return f + "down " + std::to_string(e.a) + "\n";
-    case k::mouse_up: return f + "up " + std::to_string(e.a) + "\n";
-    case k::key_down: return f + "key_down " + std::to_string(e.a) + "\n";
-    case k::key_up: return f + "key_up " + std::to_string(e.a) + "\n";
-    case k::terminate: return f + "close\n";
-    default: return "";
+    case k::mouse_move:
+        return f + "move " + std::to_string(e.a) + " " + std::to_string(e.b) + "\n";
+    case k::mouse_down:
+        return f + "down " + std::to_string(e.a) + "\n";
+    case k::mouse_up:
+        return f + "up " + std::to_string(e.a) + "\n";
+    case k::key_down:
+        return f + "key_down " + std::to_string(e.a) + "\n";
+    case k::key_up:
+        return f + "key_up " + std::to_string(e.a) + "\n";
+    case k::terminate:
+        return f + "close\n";
+    default:
+        return "";
     }
 }
 
@@ -300,8 +306,8 @@ int main(int argc, char** argv)
     if (actors) std::fclose(actors);
     if (bot)
         for (const autoplay_result& r : bot->results())
-            std::printf("game %d %s: %d days, score %d, casualties %d, %d frames, %d shots, ended by %s\n",
-                        r.game, r.difficulty ? "suicidal" : "normal", r.days, r.score, r.casualties, r.frames, r.shots,
+            std::printf("game %d %s: %d days, score %d, casualties %d, %d frames, %d shots, ended by %s\n", r.game,
+                        r.difficulty ? "suicidal" : "normal", r.days, r.score, r.casualties, r.frames, r.shots,
                         r.cause.c_str());
     for (const auto& shot : o.shots)
         if (shot.first > presented) {

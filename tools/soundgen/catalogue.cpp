@@ -11,22 +11,35 @@
 
 namespace snd {
 
-
 namespace {
 
-double kind_loudness_db(sound_kind kind) {
+double kind_loudness_db(sound_kind kind)
+{
     switch (kind) {
-    case sound_kind::effect: return -16.0;
-    case sound_kind::loud_effect: return -12.5;
-    case sound_kind::jingle: return -21.0;
-    case sound_kind::loop: return -22.0;
+    case sound_kind::effect:
+        return -16.0;
+    case sound_kind::loud_effect:
+        return -12.5;
+    case sound_kind::jingle:
+        return -21.0;
+    case sound_kind::loop:
+        return -22.0;
     }
     return -20.0;
 }
 
-buffer man_hit_1() { return render_man_hit(0); }
-buffer man_hit_2() { return render_man_hit(1); }
-buffer man_hit_3() { return render_man_hit(2); }
+buffer man_hit_1()
+{
+    return render_man_hit(0);
+}
+buffer man_hit_2()
+{
+    return render_man_hit(1);
+}
+buffer man_hit_3()
+{
+    return render_man_hit(2);
+}
 
 } // namespace
 
@@ -56,18 +69,21 @@ const sound_entry sound_table[] = {
 
 const int sound_count = static_cast<int>(sizeof sound_table / sizeof sound_table[0]);
 
-double target_loudness_db(const sound_entry& entry) {
+double target_loudness_db(const sound_entry& entry)
+{
     return kind_loudness_db(entry.kind) + entry.trim_db;
 }
 
-uint32_t stream_serial(const char* file) {
+uint32_t stream_serial(const char* file)
+{
     // FNV-1a of the name: fixed per file, distinct between files.
     uint32_t h = 2166136261u;
     for (const char* p = file; *p; ++p) h = (h ^ static_cast<uint8_t>(*p)) * 16777619u;
     return h & 0x7fffffffu;
 }
 
-std::string pcm_digest(const buffer& pcm) {
+std::string pcm_digest(const buffer& pcm)
+{
     // FNV-1a over the float bits: names the exact samples handed to the encoder.
     uint64_t h = 14695981039346656037ull;
     for (float v : pcm) {
@@ -79,12 +95,15 @@ std::string pcm_digest(const buffer& pcm) {
     return text;
 }
 
-built_sound build_sound(const sound_entry& entry) {
+built_sound build_sound(const sound_entry& entry)
+{
     built_sound out;
     buffer pcm = entry.render();
     const double target = target_loudness_db(entry);
-    if (entry.kind == sound_kind::loop) finish_loop(pcm, target, render_peak);
-    else finish_effect(pcm, target, render_peak);
+    if (entry.kind == sound_kind::loop)
+        finish_loop(pcm, target, render_peak);
+    else
+        finish_effect(pcm, target, render_peak);
 
     // Vorbis can ring above the input's peak; back off until the decoded
     // stream is under the ceiling.

@@ -15,7 +15,7 @@ struct sound_entry {
     const char* file;
     sound_kind kind;
     buffer (*render)();
-    double trim_db;  // nudge from the kind's loudness, for how loud it should feel
+    double trim_db; // nudge from the kind's loudness, for how loud it should feel
 };
 
 extern const sound_entry sound_table[];
@@ -25,15 +25,15 @@ extern const int sound_count;
 double target_loudness_db(const sound_entry& entry);
 
 constexpr float vorbis_quality = 0.5f;
-constexpr double render_peak = 0.80;        // limiter ceiling before encoding
-constexpr double decoded_peak_max = 0.871;  // about -1.2 dBFS, margin under -1
+constexpr double render_peak = 0.80;       // limiter ceiling before encoding
+constexpr double decoded_peak_max = 0.871; // about -1.2 dBFS, margin under -1
 
 struct built_sound {
     bool ok = false;
     std::vector<uint8_t> bytes;
     double seconds = 0.0;
-    double peak = 0.0;         // of the decoded stream
-    double loudness_db = 0.0;  // of the decoded stream
+    double peak = 0.0;        // of the decoded stream
+    double loudness_db = 0.0; // of the decoded stream
     std::string error;
 };
 

@@ -23,14 +23,18 @@ double det_tanh(double x);
 double db_to_gain(double db);
 double midi_to_hz(double note);
 
-inline int seconds_to_samples(double s) { return static_cast<int>(s * sample_rate + 0.5); }
+inline int seconds_to_samples(double s)
+{
+    return static_cast<int>(s * sample_rate + 0.5);
+}
 
 // xorshift64*: small, fast and reproducible.
 class noise_source {
 public:
     explicit noise_source(uint64_t seed) : state_(seed ? seed : 0x9E3779B97F4A7C15ull) {}
-    double next();                  // uniform in [-1, 1)
+    double next(); // uniform in [-1, 1)
     double uniform(double lo, double hi) { return lo + (hi - lo) * (next() * 0.5 + 0.5); }
+
 private:
     uint64_t state_;
 };
@@ -45,6 +49,7 @@ public:
     double low() const { return low_; }
     double band() const { return band_; }
     double high() const { return high_; }
+
 private:
     double g_ = 0.1, k_ = 1.4, a1_ = 0, a2_ = 0, a3_ = 0;
     double ic1_ = 0, ic2_ = 0, low_ = 0, band_ = 0, high_ = 0;
@@ -53,8 +58,13 @@ private:
 class one_pole {
 public:
     void set(double cutoff_hz);
-    double low(double in) { z_ += a_ * (in - z_); return z_; }
+    double low(double in)
+    {
+        z_ += a_ * (in - z_);
+        return z_;
+    }
     double high(double in) { return in - low(in); }
+
 private:
     double a_ = 1.0, z_ = 0.0;
 };
@@ -65,6 +75,7 @@ class slow_noise {
 public:
     slow_noise(uint64_t seed, double corner_hz);
     double next();
+
 private:
     noise_source source_;
     one_pole filter_;
@@ -76,6 +87,7 @@ class sine_osc {
 public:
     double tick(double hz);
     void set_phase(double cycles) { phase_ = cycles; }
+
 private:
     double phase_ = 0.0;
 };
@@ -84,7 +96,13 @@ private:
 class decay_env {
 public:
     decay_env(double start, double time_s) : v_(start), k_(det_exp(-1.0 / (time_s * sample_rate))) {}
-    double tick() { const double v = v_; v_ *= k_; return v; }
+    double tick()
+    {
+        const double v = v_;
+        v_ *= k_;
+        return v;
+    }
+
 private:
     double v_, k_;
 };
@@ -95,6 +113,7 @@ public:
     double saw(double hz);
     double pulse(double hz, double width);
     void set_phase(double p) { phase_ = p; }
+
 private:
     double phase_ = 0.0;
 };

@@ -7,7 +7,8 @@ namespace snd {
 namespace {
 
 // Renders note lines as a one-shot with a short room tail.
-buffer render_call(const std::vector<note>& notes, double length_s, double wet) {
+buffer render_call(const std::vector<note>& notes, double length_s, double wet)
+{
     buffer out = render_notes(notes, length_s, false, 5);
     out.resize(seconds_to_samples(length_s), 0.0f);
     add_reverb(out, wet, false);
@@ -16,7 +17,8 @@ buffer render_call(const std::vector<note>& notes, double length_s, double wet) 
 
 } // namespace
 
-buffer render_enemy_in() {
+buffer render_enemy_in()
+{
     // Klaxon: a buzzing horn that whoops upward, twice.
     const double length = 1.5;
     const int len = seconds_to_samples(length);
@@ -42,7 +44,8 @@ buffer render_enemy_in() {
     return out;
 }
 
-buffer render_hiscore() {
+buffer render_hiscore()
+{
     std::vector<note> notes;
     const double bpm = 150.0;
     write_line(notes, {instrument::bell, 0.8, 1.0, 0.0}, bpm, 0, "C5/1 E5/1 G5/1 C6/1 E6/1 G6/1 C7/6");
@@ -51,7 +54,8 @@ buffer render_hiscore() {
     return render_call(notes, 1.5, 0.25);
 }
 
-buffer render_new_day() {
+buffer render_new_day()
+{
     // Reveille-style: only the notes a valveless bugle can play.
     std::vector<note> notes;
     const double bpm = 150.0;
@@ -60,7 +64,8 @@ buffer render_new_day() {
     return render_call(notes, 3.7, 0.35);
 }
 
-buffer render_start_game() {
+buffer render_start_game()
+{
     std::vector<note> notes;
     const double bpm = 168.0;
     write_line(notes, {instrument::bugle, 1.0, 0.8, 0.0}, bpm, 0, "G4/1 G4/1 C5/2 E5/2 G5/3 E5/1 >G5/10");

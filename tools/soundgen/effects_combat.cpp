@@ -11,13 +11,13 @@ namespace {
 
 struct blast_shape {
     double length_s;
-    double boom_hz;        // where the low thump settles
+    double boom_hz; // where the low thump settles
     double boom_decay_s;
-    double noise_top_hz;   // brightness of the first instant
+    double noise_top_hz; // brightness of the first instant
     double noise_decay_s;
     double rumble_hz;
     double rumble_decay_s;
-    double crackle_rate;   // debris ticks per second in the tail
+    double crackle_rate; // debris ticks per second in the tail
     uint64_t seed;
 };
 
@@ -27,7 +27,8 @@ constexpr blast_shape aircraft_blast{1.2, 55.0, 0.18, 4500.0, 0.14, 300.0, 0.35,
 
 // One explosion: a pitched thump, a bright burst darkening fast, a rolling
 // rumble and scattered debris ticks.
-buffer blast(const blast_shape& s) {
+buffer blast(const blast_shape& s)
+{
     const int len = seconds_to_samples(s.length_s);
     buffer out(len);
     noise_source noise(s.seed), ticks(s.seed + 101);
@@ -59,12 +60,12 @@ buffer blast(const blast_shape& s) {
 
 struct engine_shape {
     double length_s;
-    double firing_hz;      // cylinder firing rate at the closest point
-    double second_engine;  // ratio of a second engine, 0 for none
-    double doppler;        // fractional pitch swing across the pass
-    double pass_width_s;   // how quickly it comes and goes
+    double firing_hz;     // cylinder firing rate at the closest point
+    double second_engine; // ratio of a second engine, 0 for none
+    double doppler;       // fractional pitch swing across the pass
+    double pass_width_s;  // how quickly it comes and goes
     double prop_level;
-    double roar_level;     // broadband rush, for the fast fighter
+    double roar_level; // broadband rush, for the fast fighter
     uint64_t seed;
 };
 
@@ -76,7 +77,8 @@ constexpr engine_shape fighter{2.1, 125.0, 0.0, 0.16, 0.32, 0.4, 0.9, 23};
 // the drone growls instead of humming. The pulses ring a body resonance, the
 // propeller chops the air, and the whole sound swells and drops in pitch as
 // the aircraft passes.
-buffer engine_pass(const engine_shape& s) {
+buffer engine_pass(const engine_shape& s)
+{
     const int len = seconds_to_samples(s.length_s);
     buffer out(len);
     noise_source rnd(s.seed), air(s.seed + 7), grit(s.seed + 9);
@@ -128,7 +130,8 @@ buffer engine_pass(const engine_shape& s) {
 
 } // namespace
 
-buffer render_cannon() {
+buffer render_cannon()
+{
     const int len = seconds_to_samples(0.55);
     buffer out(len);
     noise_source noise(1);
@@ -156,9 +159,13 @@ buffer render_cannon() {
     return out;
 }
 
-buffer render_explode_small() { return blast(small_blast); }
+buffer render_explode_small()
+{
+    return blast(small_blast);
+}
 
-buffer render_explode_big() {
+buffer render_explode_big()
+{
     buffer out = blast(big_blast);
     // Secondary detonations keep the fireball rolling.
     blast_shape second = small_blast;
@@ -173,7 +180,8 @@ buffer render_explode_big() {
     return out;
 }
 
-buffer render_explode_aircraft() {
+buffer render_explode_aircraft()
+{
     const double length = 2.3;
     const int len = seconds_to_samples(length);
     buffer out(len, 0.0f);
@@ -196,11 +204,21 @@ buffer render_explode_aircraft() {
     return out;
 }
 
-buffer render_aircraft_large() { return engine_pass(large_carrier); }
-buffer render_aircraft_small() { return engine_pass(small_carrier); }
-buffer render_aircraft_fighter() { return engine_pass(fighter); }
+buffer render_aircraft_large()
+{
+    return engine_pass(large_carrier);
+}
+buffer render_aircraft_small()
+{
+    return engine_pass(small_carrier);
+}
+buffer render_aircraft_fighter()
+{
+    return engine_pass(fighter);
+}
 
-buffer render_nuke_move() {
+buffer render_nuke_move()
+{
     const double length = 2.2;
     const int len = seconds_to_samples(length);
     buffer out(len);
@@ -217,14 +235,14 @@ buffer render_nuke_move() {
         const double burn = 0.75 + 0.3 * std::fabs(flicker.next()) + 0.12 * surge.next();
         double v = (roar.low() * 0.9 + body.band() * 0.8) * burn;
         // Ignition whoosh, then a steady burn that fades as it flies off.
-        v *= ramp(t, 0.0, 0.12, 0.0, 1.0) * (1.0 + 0.6 * det_exp(-t / 0.2)) *
-             ramp(t, 1.2, length, 1.0, 0.0);
+        v *= ramp(t, 0.0, 0.12, 0.0, 1.0) * (1.0 + 0.6 * det_exp(-t / 0.2)) * ramp(t, 1.2, length, 1.0, 0.0);
         out[i] = static_cast<float>(det_tanh(v * 1.2));
     }
     return out;
 }
 
-buffer render_nuke_drop() {
+buffer render_nuke_drop()
+{
     const double length = 2.1;
     const int len = seconds_to_samples(length);
     buffer out(len);
@@ -238,8 +256,8 @@ buffer render_nuke_drop() {
         air.tick(noise.next());
         const double v = tone.tick(f) + 0.15 * over.tick(2.0 * f) + 0.6 * air.band();
         // Louder as it falls closer.
-        const double env = ramp(t, 0.0, 0.1, 0.0, 1.0) * (0.35 + 0.65 * t / length) *
-                           ramp(t, length - 0.08, length, 1.0, 0.0);
+        const double env =
+            ramp(t, 0.0, 0.1, 0.0, 1.0) * (0.35 + 0.65 * t / length) * ramp(t, length - 0.08, length, 1.0, 0.0);
         out[i] = static_cast<float>(v * env);
     }
     return out;

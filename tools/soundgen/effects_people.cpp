@@ -26,30 +26,27 @@ struct cry_point {
     double pitch_hz;
     vowel v;
     double loud;
-    double breath;  // share of aspiration noise
+    double breath; // share of aspiration noise
 };
 
 struct cry {
     const cry_point* points;
     int count;
-    double rough;  // period-doubling depth: a strained, hoarse voice
+    double rough; // period-doubling depth: a strained, hoarse voice
     uint64_t seed;
 };
 
 constexpr cry_point aagh_points[] = {
-    {0.00, 260.0, vowel_uh, 0.0, 0.6}, {0.04, 380.0, vowel_a, 1.0, 0.15},
-    {0.20, 430.0, vowel_a, 1.0, 0.15}, {0.50, 360.0, vowel_a, 0.8, 0.2},
-    {0.72, 240.0, vowel_uh, 0.3, 0.5}, {0.80, 200.0, vowel_uh, 0.0, 0.8},
+    {0.00, 260.0, vowel_uh, 0.0, 0.6}, {0.04, 380.0, vowel_a, 1.0, 0.15}, {0.20, 430.0, vowel_a, 1.0, 0.15},
+    {0.50, 360.0, vowel_a, 0.8, 0.2},  {0.72, 240.0, vowel_uh, 0.3, 0.5}, {0.80, 200.0, vowel_uh, 0.0, 0.8},
 };
 constexpr cry_point ugh_points[] = {
-    {0.00, 150.0, vowel_uh, 0.0, 0.9}, {0.03, 170.0, vowel_uh, 0.6, 0.7},
-    {0.07, 215.0, vowel_uh, 1.0, 0.2}, {0.20, 190.0, vowel_uh, 0.9, 0.25},
-    {0.33, 130.0, vowel_o, 0.35, 0.6}, {0.42, 110.0, vowel_o, 0.0, 0.9},
+    {0.00, 150.0, vowel_uh, 0.0, 0.9},  {0.03, 170.0, vowel_uh, 0.6, 0.7}, {0.07, 215.0, vowel_uh, 1.0, 0.2},
+    {0.20, 190.0, vowel_uh, 0.9, 0.25}, {0.33, 130.0, vowel_o, 0.35, 0.6}, {0.42, 110.0, vowel_o, 0.0, 0.9},
 };
 constexpr cry_point aiee_points[] = {
-    {0.00, 420.0, vowel_ae, 0.0, 0.4}, {0.03, 520.0, vowel_ae, 1.0, 0.1},
-    {0.18, 560.0, vowel_a, 1.0, 0.1},  {0.38, 600.0, vowel_i, 0.9, 0.12},
-    {0.62, 470.0, vowel_i, 0.5, 0.3},  {0.70, 380.0, vowel_i, 0.0, 0.6},
+    {0.00, 420.0, vowel_ae, 0.0, 0.4}, {0.03, 520.0, vowel_ae, 1.0, 0.1}, {0.18, 560.0, vowel_a, 1.0, 0.1},
+    {0.38, 600.0, vowel_i, 0.9, 0.12}, {0.62, 470.0, vowel_i, 0.5, 0.3},  {0.70, 380.0, vowel_i, 0.0, 0.6},
 };
 
 constexpr cry cries[3] = {
@@ -58,7 +55,8 @@ constexpr cry cries[3] = {
     {aiee_points, 6, 0.2, 73},
 };
 
-cry_point contour_at(const cry& c, double t) {
+cry_point contour_at(const cry& c, double t)
+{
     if (t <= c.points[0].t) return c.points[0];
     for (int k = 1; k < c.count; ++k) {
         const cry_point& a = c.points[k - 1];
@@ -79,7 +77,8 @@ cry_point contour_at(const cry& c, double t) {
 
 // Glottal source (a sawtooth tilted down like a real voice) with jitter and
 // a subharmonic for strain, shaped by four parallel formant resonators.
-buffer voice(const cry& c) {
+buffer voice(const cry& c)
+{
     const double length = c.points[c.count - 1].t;
     const int len = seconds_to_samples(length);
     buffer out(len);
@@ -112,12 +111,14 @@ buffer voice(const cry& c) {
 
 } // namespace
 
-buffer render_man_hit(int which) {
+buffer render_man_hit(int which)
+{
     if (which < 0 || which > 2) which = 0;
     return voice(cries[which]);
 }
 
-buffer render_chute_hit() {
+buffer render_chute_hit()
+{
     const double length = 0.8;
     const int len = seconds_to_samples(length);
     buffer out(len);
@@ -156,7 +157,8 @@ buffer render_chute_hit() {
     return out;
 }
 
-buffer render_man_splat() {
+buffer render_man_splat()
+{
     const double length = 0.45;
     const int len = seconds_to_samples(length);
     buffer out(len);

@@ -26,13 +26,17 @@ constexpr double cymbal_ratios[] = {1.0, 1.4471, 1.6170, 1.9265, 2.5028, 2.6637}
 class asr_env {
 public:
     asr_env(double held, double attack, double release)
-        : held_(seconds_to_samples(held)), attack_(attack * sample_rate), fall_(1.0, release * 0.25) {}
-    double tick() {
+        : held_(seconds_to_samples(held)), attack_(attack * sample_rate), fall_(1.0, release * 0.25)
+    {
+    }
+    double tick()
+    {
         const int i = i_++;
         if (i < attack_) return i / attack_;
         if (i < held_) return 1.0;
         return fall_.tick();
     }
+
 private:
     int i_ = 0;
     int held_;
@@ -40,7 +44,8 @@ private:
     decay_env fall_;
 };
 
-buffer render_reed(const note& n, bool bugle, bool soft) {
+buffer render_reed(const note& n, bool bugle, bool soft)
+{
     const double hz = midi_to_hz(n.pitch);
     const double rel = release_time(n.inst);
     const int len = seconds_to_samples(n.length_s + rel);
@@ -75,7 +80,8 @@ buffer render_reed(const note& n, bool bugle, bool soft) {
     return out;
 }
 
-buffer render_fife(const note& n, uint64_t seed) {
+buffer render_fife(const note& n, uint64_t seed)
+{
     const double hz = midi_to_hz(n.pitch);
     const int len = seconds_to_samples(n.length_s + release_time(n.inst));
     buffer out(len);
@@ -98,7 +104,8 @@ buffer render_fife(const note& n, uint64_t seed) {
     return out;
 }
 
-buffer render_bass(const note& n) {
+buffer render_bass(const note& n)
+{
     const double hz = midi_to_hz(n.pitch);
     const double rel = release_time(n.inst);
     const int len = seconds_to_samples(n.length_s + rel);
@@ -118,7 +125,8 @@ buffer render_bass(const note& n) {
     return out;
 }
 
-buffer render_snare(const note& n, uint64_t seed) {
+buffer render_snare(const note& n, uint64_t seed)
+{
     const int len = seconds_to_samples(0.32);
     buffer out(len);
     noise_source noise(seed);
@@ -141,8 +149,8 @@ buffer render_snare(const note& n, uint64_t seed) {
     return out;
 }
 
-buffer render_partials(const note& n, const partial* parts, int count, double time_scale,
-                       double mallet, uint64_t seed) {
+buffer render_partials(const note& n, const partial* parts, int count, double time_scale, double mallet, uint64_t seed)
+{
     const double hz = midi_to_hz(n.pitch);
     const int len = seconds_to_samples(n.length_s + release_time(n.inst));
     buffer out(len);
@@ -174,7 +182,8 @@ buffer render_partials(const note& n, const partial* parts, int count, double ti
     return out;
 }
 
-buffer render_kick(const note& n) {
+buffer render_kick(const note& n)
+{
     const int len = seconds_to_samples(0.4);
     buffer out(len);
     sine_osc o;
@@ -186,7 +195,8 @@ buffer render_kick(const note& n) {
     return out;
 }
 
-buffer render_cymbal(const note& n, uint64_t seed) {
+buffer render_cymbal(const note& n, uint64_t seed)
+{
     const int len = seconds_to_samples(n.length_s + release_time(n.inst));
     buffer out(len);
     noise_source noise(seed);
@@ -209,34 +219,56 @@ buffer render_cymbal(const note& n, uint64_t seed) {
 
 } // namespace
 
-double release_time(instrument inst) {
+double release_time(instrument inst)
+{
     switch (inst) {
-    case instrument::brass: return 0.12;
-    case instrument::bugle: return 0.15;
-    case instrument::horn: return 0.25;
-    case instrument::fife: return 0.08;
-    case instrument::bass: return 0.07;
-    case instrument::snare: return 0.3;
-    case instrument::timpani: return 1.8;
-    case instrument::kick: return 0.4;
-    case instrument::cymbal: return 2.5;
-    case instrument::bell: return 1.2;
+    case instrument::brass:
+        return 0.12;
+    case instrument::bugle:
+        return 0.15;
+    case instrument::horn:
+        return 0.25;
+    case instrument::fife:
+        return 0.08;
+    case instrument::bass:
+        return 0.07;
+    case instrument::snare:
+        return 0.3;
+    case instrument::timpani:
+        return 1.8;
+    case instrument::kick:
+        return 0.4;
+    case instrument::cymbal:
+        return 2.5;
+    case instrument::bell:
+        return 1.2;
     }
     return 0.1;
 }
 
-buffer render_note(const note& n, uint64_t seed) {
+buffer render_note(const note& n, uint64_t seed)
+{
     switch (n.inst) {
-    case instrument::brass: return render_reed(n, false, false);
-    case instrument::bugle: return render_reed(n, true, false);
-    case instrument::horn: return render_reed(n, false, true);
-    case instrument::fife: return render_fife(n, seed);
-    case instrument::bass: return render_bass(n);
-    case instrument::snare: return render_snare(n, seed);
-    case instrument::timpani: return render_partials(n, timpani_partials, 6, 1.0, 1.0, seed);
-    case instrument::kick: return render_kick(n);
-    case instrument::cymbal: return render_cymbal(n, seed);
-    case instrument::bell: return render_partials(n, bell_partials, 6, 1.0, 0.2, seed);
+    case instrument::brass:
+        return render_reed(n, false, false);
+    case instrument::bugle:
+        return render_reed(n, true, false);
+    case instrument::horn:
+        return render_reed(n, false, true);
+    case instrument::fife:
+        return render_fife(n, seed);
+    case instrument::bass:
+        return render_bass(n);
+    case instrument::snare:
+        return render_snare(n, seed);
+    case instrument::timpani:
+        return render_partials(n, timpani_partials, 6, 1.0, 1.0, seed);
+    case instrument::kick:
+        return render_kick(n);
+    case instrument::cymbal:
+        return render_cymbal(n, seed);
+    case instrument::bell:
+        return render_partials(n, bell_partials, 6, 1.0, 0.2, seed);
     }
     return {};
 }

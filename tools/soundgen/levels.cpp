@@ -15,7 +15,8 @@ constexpr double loud_range_db = 10.0;
 
 } // namespace
 
-double loudness_db(const buffer& x) {
+double loudness_db(const buffer& x)
+{
     std::vector<double> powers;
     for (size_t start = 0; start + window <= x.size() || powers.empty(); start += hop) {
         const size_t end = std::min(x.size(), start + window);
@@ -30,24 +31,30 @@ double loudness_db(const buffer& x) {
     double sum = 0.0;
     int n = 0;
     for (double p : powers)
-        if (p >= floor_power) { sum += p; ++n; }
+        if (p >= floor_power) {
+            sum += p;
+            ++n;
+        }
     return 10.0 * det_log(sum / n) / det_log(10.0);
 }
 
-double peak_abs(const buffer& x) {
+double peak_abs(const buffer& x)
+{
     double p = 0.0;
     for (float v : x) p = std::max(p, static_cast<double>(std::fabs(v)));
     return p;
 }
 
-double mean_of(const buffer& x) {
+double mean_of(const buffer& x)
+{
     if (x.empty()) return 0.0;
     double s = 0.0;
     for (float v : x) s += v;
     return s / static_cast<double>(x.size());
 }
 
-void remove_dc(buffer& x, bool circular) {
+void remove_dc(buffer& x, bool circular)
+{
     if (x.empty()) return;
     // y[n] = x[n] - x[n-1] + r*y[n-1], corner near 7 Hz.
     constexpr double r = 0.999;
@@ -68,7 +75,8 @@ void remove_dc(buffer& x, bool circular) {
     }
 }
 
-void limit_peaks(buffer& x, double threshold) {
+void limit_peaks(buffer& x, double threshold)
+{
     const int n = static_cast<int>(x.size());
     if (n == 0) return;
     const int reach = seconds_to_samples(0.008);
@@ -103,7 +111,8 @@ void limit_peaks(buffer& x, double threshold) {
     }
 }
 
-void fade_edges(buffer& x, double fade_in_s, double fade_out_s) {
+void fade_edges(buffer& x, double fade_in_s, double fade_out_s)
+{
     const size_t n = x.size();
     const size_t fin = std::min(n, static_cast<size_t>(seconds_to_samples(fade_in_s)));
     const size_t fout = std::min(n, static_cast<size_t>(seconds_to_samples(fade_out_s)));
@@ -111,11 +120,13 @@ void fade_edges(buffer& x, double fade_in_s, double fade_out_s) {
     for (size_t i = 0; i < fout; ++i) x[n - 1 - i] *= static_cast<float>(static_cast<double>(i) / fout);
 }
 
-void scale(buffer& x, double gain) {
+void scale(buffer& x, double gain)
+{
     for (float& v : x) v = static_cast<float>(v * gain);
 }
 
-void finish_effect(buffer& x, double target_db, double peak_max) {
+void finish_effect(buffer& x, double target_db, double peak_max)
+{
     remove_dc(x, false);
     // Limiting lowers the loudness again, so close in on the target.
     for (int pass = 0; pass < 10; ++pass) {
@@ -130,7 +141,8 @@ void finish_effect(buffer& x, double target_db, double peak_max) {
     x.insert(x.begin(), static_cast<size_t>(seconds_to_samples(0.004)), 0.0f);
 }
 
-void finish_loop(buffer& x, double target_db, double peak_max) {
+void finish_loop(buffer& x, double target_db, double peak_max)
+{
     remove_dc(x, true);
     double g = db_to_gain(target_db - loudness_db(x));
     const double p = peak_abs(x) * g;

@@ -13,9 +13,13 @@
 
 namespace {
 
-void usage() { std::fprintf(stderr, "usage: soundgen OUT_DIR [FILE.ogg ...]\n"); }
+void usage()
+{
+    std::fprintf(stderr, "usage: soundgen OUT_DIR [FILE.ogg ...]\n");
+}
 
-bool wanted(const char* file, int argc, char** argv) {
+bool wanted(const char* file, int argc, char** argv)
+{
     if (argc <= 2) return true;
     for (int i = 2; i < argc; ++i)
         if (std::strcmp(argv[i], file) == 0) return true;
@@ -24,7 +28,8 @@ bool wanted(const char* file, int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 2) {
         usage();
         return 2;
@@ -73,8 +78,8 @@ int main(int argc, char** argv) {
             return 1; // the folder is unusable; one message is enough
         }
         total += r.bytes.size();
-        std::printf("%-15s %6.2f s  peak %6.2f dBFS  loud %6.1f dBFS  %7zu bytes\n", e.file,
-                    r.seconds, 20.0 * std::log10(r.peak), r.loudness_db, r.bytes.size());
+        std::printf("%-15s %6.2f s  peak %6.2f dBFS  loud %6.1f dBFS  %7zu bytes\n", e.file, r.seconds,
+                    20.0 * std::log10(r.peak), r.loudness_db, r.bytes.size());
     }
     std::printf("total %zu bytes\n", total);
     return failures ? 1 : 0;

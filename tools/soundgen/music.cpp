@@ -17,24 +17,29 @@ struct arrangement {
     double bpm;
 };
 
-void line(arrangement& a, const part_style& s, int start_bar, const char* text) {
+void line(arrangement& a, const part_style& s, int start_bar, const char* text)
+{
     write_line(a.notes, s, a.bpm, start_bar * bar, text);
 }
 
 // Splits "G3+Bb3+D4|A3+C#4+E4" into the chords that share a bar equally.
-std::vector<std::string> bar_chords(const char* text) {
+std::vector<std::string> bar_chords(const char* text)
+{
     std::vector<std::string> parts(1);
     for (const char* p = text; *p; ++p) {
-        if (*p == '|') parts.emplace_back();
-        else parts.back() += *p;
+        if (*p == '|')
+            parts.emplace_back();
+        else
+            parts.back() += *p;
     }
     return parts;
 }
 
 // Chords are written as a horn voicing ("D3+F3+A3"), half bars split by '|';
 // the bass walks root and fifth below it and the timpani marks the downbeat.
-void accompany(arrangement& a, int start_bar, const char* const* chords, int bars, double bass_vel,
-               bool driving, double horn_vel) {
+void accompany(arrangement& a, int start_bar, const char* const* chords, int bars, double bass_vel, bool driving,
+               double horn_vel)
+{
     const double unit = sixteenth_s(a.bpm);
     for (int b = 0; b < bars; ++b) {
         const std::vector<std::string> parts = bar_chords(chords[b]);
@@ -53,8 +58,10 @@ void accompany(arrangement& a, int start_bar, const char* const* chords, int bar
                 n.start_s = (at + k * len16) * unit;
                 n.length_s = len16 * unit * (driving ? 0.6 : 0.8);
                 // March bass: root and the fifth below; driving bass: root with octave kicks.
-                if (driving) n.pitch = root + ((k % 4 == 3) ? 12 : 0);
-                else n.pitch = root - ((k % 2 == 1) ? 5 : 0);
+                if (driving)
+                    n.pitch = root + ((k % 4 == 3) ? 12 : 0);
+                else
+                    n.pitch = root - ((k % 2 == 1) ? 5 : 0);
                 n.velocity = bass_vel * (k % 2 == 0 ? 1.0 : 0.8);
                 a.notes.push_back(n);
             }
@@ -70,7 +77,8 @@ void accompany(arrangement& a, int start_bar, const char* const* chords, int bar
 }
 
 // Off-beat brass chord stabs, an octave above the written voicing.
-void stabs(arrangement& a, int start_bar, const char* const* chords, int bars, double vel) {
+void stabs(arrangement& a, int start_bar, const char* const* chords, int bars, double vel)
+{
     const part_style style{instrument::brass, vel, 0.55, 12.0};
     for (int b = 0; b < bars; ++b) {
         const std::vector<std::string> parts = bar_chords(chords[b]);
@@ -84,8 +92,8 @@ void stabs(arrangement& a, int start_bar, const char* const* chords, int bars, d
 }
 
 // One character per sixteenth: X accent, x hit, o ghost, . silence.
-void drum_pattern(arrangement& a, instrument inst, int start_bar, int bars, const char* pattern,
-                  double vel) {
+void drum_pattern(arrangement& a, instrument inst, int start_bar, int bars, const char* pattern, double vel)
+{
     const double unit = sixteenth_s(a.bpm);
     const int steps = static_cast<int>(std::strlen(pattern));
     for (int b = 0; b < bars; ++b)
@@ -103,7 +111,8 @@ void drum_pattern(arrangement& a, instrument inst, int start_bar, int bars, cons
 }
 
 // Thirty-second-note snare roll swelling from v0 to v1.
-void roll(arrangement& a, int start_16th, int length_16th, double v0, double v1) {
+void roll(arrangement& a, int start_16th, int length_16th, double v0, double v1)
+{
     const double unit = sixteenth_s(a.bpm);
     const int hits = length_16th * 2;
     for (int k = 0; k < hits; ++k) {
@@ -116,7 +125,8 @@ void roll(arrangement& a, int start_16th, int length_16th, double v0, double v1)
     }
 }
 
-void crash(arrangement& a, int at_bar, double vel) {
+void crash(arrangement& a, int at_bar, double vel)
+{
     note n;
     n.inst = instrument::cymbal;
     n.start_s = at_bar * bar * sixteenth_s(a.bpm);
@@ -125,7 +135,8 @@ void crash(arrangement& a, int at_bar, double vel) {
     a.notes.push_back(n);
 }
 
-buffer render_loop(const arrangement& a, int bars, uint64_t seed, double wet) {
+buffer render_loop(const arrangement& a, int bars, uint64_t seed, double wet)
+{
     const double length = bars * bar * sixteenth_s(a.bpm);
     buffer out = render_notes(a.notes, length, true, seed);
     add_reverb(out, wet, true);
@@ -133,16 +144,14 @@ buffer render_loop(const arrangement& a, int bars, uint64_t seed, double wet) {
 }
 
 // Title march, D minor, 104 beats a minute.
-constexpr const char* march_a_chords[8] = {
-    "D3+F3+A3", "D3+F3+A3", "G3+Bb3+D4", "A3+C#4+E4", "D3+F3+A3", "Bb2+D3+F3", "G3+Bb3+D4|A3+C#4+E4", "D3+F3+A3"};
-constexpr const char* march_a_tune =
-    "D4/6 D4/2 F4/4 A4/4 D5/8 A4/4 F4/4 G4/6 G4/2 Bb4/4 D5/4 C#5/8 A4/8 "
-    "D5/6 E5/2 F5/4 D5/4 Bb4/6 C5/2 D5/4 Bb4/4 G4/4 Bb4/4 A4/4 C#5/4 D5/12 r/4";
-constexpr const char* march_b_chords[8] = {
-    "F3+A3+C4", "C3+E3+G3", "Bb2+D3+F3", "F3+A3+C4", "G3+Bb3+D4", "D3+F3+A3", "E3+G#3+B3", "A3+C#4+E4"};
-constexpr const char* march_b_tune =
-    "A4/6 A4/2 C5/4 F5/4 E5/8 C5/4 G4/4 F4/6 G4/2 Bb4/4 D5/4 C5/12 r/4 "
-    "Bb4/6 A4/2 G4/4 Bb4/4 A4/6 G4/2 F4/4 A4/4 G#4/4 B4/4 D5/4 E5/4 C#5/8 E4/4 A4/4";
+constexpr const char* march_a_chords[8] = {"D3+F3+A3", "D3+F3+A3",  "G3+Bb3+D4",           "A3+C#4+E4",
+                                           "D3+F3+A3", "Bb2+D3+F3", "G3+Bb3+D4|A3+C#4+E4", "D3+F3+A3"};
+constexpr const char* march_a_tune = "D4/6 D4/2 F4/4 A4/4 D5/8 A4/4 F4/4 G4/6 G4/2 Bb4/4 D5/4 C#5/8 A4/8 "
+                                     "D5/6 E5/2 F5/4 D5/4 Bb4/6 C5/2 D5/4 Bb4/4 G4/4 Bb4/4 A4/4 C#5/4 D5/12 r/4";
+constexpr const char* march_b_chords[8] = {"F3+A3+C4",  "C3+E3+G3", "Bb2+D3+F3", "F3+A3+C4",
+                                           "G3+Bb3+D4", "D3+F3+A3", "E3+G#3+B3", "A3+C#4+E4"};
+constexpr const char* march_b_tune = "A4/6 A4/2 C5/4 F5/4 E5/8 C5/4 G4/4 F4/6 G4/2 Bb4/4 D5/4 C5/12 r/4 "
+                                     "Bb4/6 A4/2 G4/4 Bb4/4 A4/6 G4/2 F4/4 A4/4 G#4/4 B4/4 D5/4 E5/4 C#5/8 E4/4 A4/4";
 constexpr const char* march_fife =
     "A5/2 F5/2 D5/2 F5/2 A5/2 D6/2 A5/2 F5/2 D6/4 A5/4 F5/4 A5/4 Bb5/2 G5/2 D5/2 G5/2 Bb5/4 D6/4 "
     "E6/4 C#6/4 A5/4 E5/4 F5/2 A5/2 D6/2 A5/2 F5/2 A5/2 D6/4 D6/2 Bb5/2 F5/2 Bb5/2 D6/4 F6/4 "
@@ -161,8 +170,8 @@ constexpr const char* battle_c_chords[8] = {
 constexpr const char* battle_c_tune =
     "E4/3 E4/1 G4/2 B4/2 E5/4 D5/2 B4/2 C5/6 B4/2 G4/4 E4/4 D4/3 D4/1 F#4/2 A4/2 D5/4 C5/2 A4/2 "
     "B4/8 D#5/4 F#5/4 G5/4 F#5/2 E5/2 B4/4 E5/4 E5/4 D5/2 C5/2 G4/4 C5/4 D5/4 C5/2 A4/2 B4/4 D#5/4 E5/12 r/4";
-constexpr const char* battle_d_chords[8] = {
-    "A2+C3+E3", "E3+G3+B3", "A2+C3+E3", "B2+D#3+F#3", "C3+E3+G3", "D3+F#3+A3", "B2+D#3+F#3", "B2+D#3+F#3"};
+constexpr const char* battle_d_chords[8] = {"A2+C3+E3", "E3+G3+B3",  "A2+C3+E3",   "B2+D#3+F#3",
+                                            "C3+E3+G3", "D3+F#3+A3", "B2+D#3+F#3", "B2+D#3+F#3"};
 constexpr const char* battle_d_tune =
     "A4/4 C5/4 E5/6 D5/2 B4/4 G4/4 E4/8 A4/4 C5/4 E5/4 A5/4 F#5/8 D#5/8 "
     "G5/6 F#5/2 E5/4 C5/4 D5/6 C5/2 A4/4 F#4/4 B4/4 C5/2 B4/2 A4/4 F#4/4 B4/8 D#5/4 F#5/4";
@@ -172,7 +181,8 @@ constexpr const char* battle_kick = "X...X...X...X.x.";
 
 } // namespace
 
-buffer render_title_music() {
+buffer render_title_music()
+{
     arrangement a{{}, 104.0};
     const part_style lead{instrument::brass, 0.55, 0.92, 0.0};
     const part_style fife{instrument::fife, 0.3, 0.85, 0.0};
@@ -209,7 +219,8 @@ buffer render_title_music() {
     return render_loop(a, 40, 101, 0.35);
 }
 
-buffer render_battle_music() {
+buffer render_battle_music()
+{
     arrangement a{{}, 144.0};
     const part_style lead{instrument::brass, 0.55, 0.88, 0.0};
     // Intro 4, C, C+, D, break 8, C, D, outro 4: 56 bars.
@@ -247,7 +258,8 @@ buffer render_battle_music() {
     return render_loop(a, 56, 202, 0.25);
 }
 
-buffer render_logo_jingle() {
+buffer render_logo_jingle()
+{
     arrangement a{{}, 112.0};
     // Timpani roll swelling into a brass fanfare, a crash, a long final chord.
     for (int k = 0; k < 15; ++k) {
@@ -259,8 +271,7 @@ buffer render_logo_jingle() {
         n.velocity = 0.1 + 0.5 * k / 15.0;
         a.notes.push_back(n);
     }
-    constexpr const char* fanfare =
-        "A3/1 A3/1 D4/2 F#4/2 A4/4 G4/2 F#4/1 E4/1 >D4/6 r/2 A4/1 A4/1 >D5/12";
+    constexpr const char* fanfare = "A3/1 A3/1 D4/2 F#4/2 A4/4 G4/2 F#4/1 E4/1 >D4/6 r/2 A4/1 A4/1 >D5/12";
     write_line(a.notes, {instrument::brass, 0.6, 0.95, 0.0}, a.bpm, 7, fanfare);
     write_line(a.notes, {instrument::brass, 0.35, 0.95, -12.0}, a.bpm, 7, fanfare);
     write_line(a.notes, {instrument::horn, 0.18, 0.95, 0.0}, a.bpm, 7,

@@ -10,7 +10,8 @@ namespace snd {
 
 namespace {
 
-void append_page(std::vector<uint8_t>& out, const ogg_page& page) {
+void append_page(std::vector<uint8_t>& out, const ogg_page& page)
+{
     out.insert(out.end(), page.header, page.header + page.header_len);
     out.insert(out.end(), page.body, page.body + page.body_len);
 }
@@ -20,7 +21,8 @@ struct memory_reader {
     size_t pos;
 };
 
-size_t mem_read(void* dst, size_t size, size_t count, void* src) {
+size_t mem_read(void* dst, size_t size, size_t count, void* src)
+{
     auto* r = static_cast<memory_reader*>(src);
     const size_t left = r->bytes->size() - r->pos;
     size_t n = size * count;
@@ -30,23 +32,30 @@ size_t mem_read(void* dst, size_t size, size_t count, void* src) {
     return size ? n / size : 0;
 }
 
-int mem_seek(void* src, ogg_int64_t offset, int whence) {
+int mem_seek(void* src, ogg_int64_t offset, int whence)
+{
     auto* r = static_cast<memory_reader*>(src);
     ogg_int64_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(r->pos);
-    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(r->bytes->size());
+    if (whence == SEEK_CUR)
+        base = static_cast<ogg_int64_t>(r->pos);
+    else if (whence == SEEK_END)
+        base = static_cast<ogg_int64_t>(r->bytes->size());
     const ogg_int64_t to = base + offset;
     if (to < 0 || to > static_cast<ogg_int64_t>(r->bytes->size())) return -1;
     r->pos = static_cast<size_t>(to);
     return 0;
 }
 
-long mem_tell(void* src) { return static_cast<long>(static_cast<memory_reader*>(src)->pos); }
+long mem_tell(void* src)
+{
+    return static_cast<long>(static_cast<memory_reader*>(src)->pos);
+}
 
 } // namespace
 
 std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality, uint32_t serial,
-                                   const std::vector<std::string>& tags) {
+                                   const std::vector<std::string>& tags)
+{
     std::vector<uint8_t> out;
     vorbis_info vi;
     vorbis_info_init(&vi);
@@ -114,7 +123,8 @@ std::vector<uint8_t> encode_vorbis(const std::vector<float>& pcm, float quality,
     return out;
 }
 
-decoded_sound decode_vorbis(const std::vector<uint8_t>& bytes) {
+decoded_sound decode_vorbis(const std::vector<uint8_t>& bytes)
+{
     decoded_sound d;
     memory_reader reader{&bytes, 0};
     ov_callbacks cb{mem_read, mem_seek, nullptr, mem_tell};
@@ -146,7 +156,8 @@ decoded_sound decode_vorbis(const std::vector<uint8_t>& bytes) {
     return d;
 }
 
-decoded_sound decode_vorbis_file(const std::string& path) {
+decoded_sound decode_vorbis_file(const std::string& path)
+{
     std::vector<uint8_t> bytes;
     if (!read_file(path, bytes)) {
         decoded_sound d;
@@ -156,14 +167,16 @@ decoded_sound decode_vorbis_file(const std::string& path) {
     return decode_vorbis(bytes);
 }
 
-std::string find_tag(const decoded_sound& d, const std::string& key) {
+std::string find_tag(const decoded_sound& d, const std::string& key)
+{
     const std::string prefix = key + "=";
     for (const std::string& tag : d.tags)
         if (tag.compare(0, prefix.size(), prefix) == 0) return tag.substr(prefix.size());
     return {};
 }
 
-bool read_file(const std::string& path, std::vector<uint8_t>& out) {
+bool read_file(const std::string& path, std::vector<uint8_t>& out)
+{
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     out.clear();
@@ -175,7 +188,8 @@ bool read_file(const std::string& path, std::vector<uint8_t>& out) {
     return ok;
 }
 
-bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool write_file(const std::string& path, const std::vector<uint8_t>& bytes)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

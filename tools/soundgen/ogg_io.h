@@ -11,7 +11,7 @@ struct decoded_sound {
     bool ok = false;
     int rate = 0;
     int channels = 0;
-    std::vector<float> samples; // channel 0 only; every file we write is mono
+    std::vector<float> samples;    // channel 0 only; every file we write is mono
     std::vector<std::string> tags; // "KEY=value" comments
     std::string error;
 };

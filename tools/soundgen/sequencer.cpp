@@ -15,7 +15,8 @@ struct comb {
     std::vector<float> line;
     size_t pos = 0;
     double store = 0.0;
-    double tick(double in, double feedback, double damp) {
+    double tick(double in, double feedback, double damp)
+    {
         const double out = line[pos];
         store = out * (1.0 - damp) + store * damp;
         line[pos] = static_cast<float>(in + store * feedback);
@@ -27,7 +28,8 @@ struct comb {
 struct allpass {
     std::vector<float> line;
     size_t pos = 0;
-    double tick(double in) {
+    double tick(double in)
+    {
         const double delayed = line[pos];
         const double out = delayed - in;
         line[pos] = static_cast<float>(in + delayed * 0.5);
@@ -40,7 +42,8 @@ constexpr int comb_lengths[] = {1557, 1617, 1491, 1422, 1277, 1356};
 constexpr int allpass_lengths[] = {556, 441, 341};
 
 // Players lean on the downbeat and the beats, and touch the rest lighter.
-double metric_weight(double position_16th) {
+double metric_weight(double position_16th)
+{
     const long p = static_cast<long>(position_16th);
     if (p != position_16th) return 0.95;
     if (p % 16 == 0) return 1.08;
@@ -50,9 +53,13 @@ double metric_weight(double position_16th) {
 
 } // namespace
 
-double sixteenth_s(double bpm) { return 15.0 / bpm; }
+double sixteenth_s(double bpm)
+{
+    return 15.0 / bpm;
+}
 
-int parse_pitch(const char* text, int* consumed) {
+int parse_pitch(const char* text, int* consumed)
+{
     const char* p = text;
     const int letter = std::tolower(static_cast<unsigned char>(*p)) - 'a';
     if (letter < 0 || letter > 6) return -1;
@@ -69,8 +76,8 @@ int parse_pitch(const char* text, int* consumed) {
     return 12 * (octave + 1) + step;
 }
 
-int write_line(std::vector<note>& out, const part_style& style, double bpm, double start_16th,
-               const char* text) {
+int write_line(std::vector<note>& out, const part_style& style, double bpm, double start_16th, const char* text)
+{
     const double unit = sixteenth_s(bpm);
     const char* p = text;
     int pos = 0;
@@ -124,7 +131,8 @@ int write_line(std::vector<note>& out, const part_style& style, double bpm, doub
     return pos;
 }
 
-buffer render_notes(const std::vector<note>& notes, double length_s, bool loop, uint64_t seed) {
+buffer render_notes(const std::vector<note>& notes, double length_s, bool loop, uint64_t seed)
+{
     buffer mix(seconds_to_samples(length_s), 0.0f);
     uint64_t k = 0;
     for (const note& n : notes) {
@@ -140,7 +148,8 @@ buffer render_notes(const std::vector<note>& notes, double length_s, bool loop, 
     return mix;
 }
 
-void add_reverb(buffer& x, double wet, bool circular) {
+void add_reverb(buffer& x, double wet, bool circular)
+{
     if (x.empty()) return;
     std::vector<comb> combs;
     for (int l : comb_lengths) combs.push_back(comb{std::vector<float>(l, 0.0f)});

@@ -10,12 +10,14 @@ struct tally {
     int passed = 0, failed = 0;
 };
 
-inline tally& totals() {
+inline tally& totals()
+{
     static tally t;
     return t;
 }
 
-inline void expect(bool ok, const std::string& what, const char* file, int line) {
+inline void expect(bool ok, const std::string& what, const char* file, int line)
+{
     if (ok) {
         ++totals().passed;
         return;
@@ -30,6 +32,6 @@ struct group {
     group_fn fn;
 };
 
-}  // namespace check
+} // namespace check
 
 #define EXPECT(cond, what) ::check::expect((cond), (what), __FILE__, __LINE__)

@@ -15,4 +15,4 @@ artgen::rgb_image frame(artgen::sprite id, int k);
 // A scratch folder under the build tree, created on demand.
 std::string scratch_dir();
 
-}  // namespace fixtures
+} // namespace fixtures

@@ -12,7 +12,8 @@
 
 using namespace artgen;
 
-void icon_checks() {
+void icon_checks()
+{
     const rgb_image ground = ground_image();
     for (int size : icon_sizes) {
         const std::string at = " at " + std::to_string(size);

@@ -16,7 +16,8 @@
 
 namespace fixtures {
 
-const artgen::lettering& font() {
+const artgen::lettering& font()
+{
     static artgen::lettering f;
     static bool tried = false;
     if (!tried) {
@@ -27,22 +28,25 @@ const artgen::lettering& font() {
     return f;
 }
 
-const artgen::rgb_image& sheet() {
+const artgen::rgb_image& sheet()
+{
     static const artgen::rgb_image s = artgen::build_sheet(font());
     return s;
 }
 
-artgen::rgb_image frame(artgen::sprite id, int k) {
+artgen::rgb_image frame(artgen::sprite id, int k)
+{
     const artgen::sprite_slot& s = artgen::slot_of(id);
     return artgen::crop(sheet(), s.x(k), s.y0, s.w, s.h);
 }
 
-std::string scratch_dir() {
+std::string scratch_dir()
+{
     mkdir(ARTGEN_TMP, 0755);
     return ARTGEN_TMP;
 }
 
-}  // namespace fixtures
+} // namespace fixtures
 
 void layout_checks();
 void sheet_checks();
@@ -60,14 +64,24 @@ void painter_size_checks();
 void night_checks();
 void icon_checks();
 
-int main() {
+int main()
+{
     const check::group groups[] = {
-        {"layout", layout_checks},         {"sheet", sheet_checks},       {"sprite shapes", sprite_shape_checks},
+        {"layout", layout_checks},
+        {"sheet", sheet_checks},
+        {"sprite shapes", sprite_shape_checks},
         {"fit", fit_checks},
-        {"lettering", lettering_checks},   {"png", png_checks},           {"backdrops", backdrop_checks},
-        {"finishing", finishing_checks},   {"raster", raster_checks},     {"outline", outline_checks},
-        {"text fit", text_fit_checks},     {"compositor", compositor_checks},
-        {"painter sizes", painter_size_checks}, {"night", night_checks},      {"icon", icon_checks},
+        {"lettering", lettering_checks},
+        {"png", png_checks},
+        {"backdrops", backdrop_checks},
+        {"finishing", finishing_checks},
+        {"raster", raster_checks},
+        {"outline", outline_checks},
+        {"text fit", text_fit_checks},
+        {"compositor", compositor_checks},
+        {"painter sizes", painter_size_checks},
+        {"night", night_checks},
+        {"icon", icon_checks},
     };
     for (const check::group& g : groups) {
         const int before = check::totals().failed;

@@ -19,13 +19,15 @@ using namespace artgen;
 
 namespace {
 
-std::vector<unsigned char> file_bytes(const std::string& path) {
+std::vector<unsigned char> file_bytes(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Opaque columns of a picture, as a bitmap over x.
-std::vector<bool> inked_columns(const rgb_image& img) {
+std::vector<bool> inked_columns(const rgb_image& img)
+{
     std::vector<bool> cols(img.w, false);
     for (int x = 0; x < img.w; ++x)
         for (int y = 0; y < img.h; ++y)
@@ -33,7 +35,8 @@ std::vector<bool> inked_columns(const rgb_image& img) {
     return cols;
 }
 
-int max_row_step(const rgb_image& img, int from, int to) {
+int max_row_step(const rgb_image& img, int from, int to)
+{
     int worst = 0;
     for (int y = from; y < to; ++y) {
         const rgb a = img.at(0, y), b = img.at(0, y + 1);
@@ -42,9 +45,10 @@ int max_row_step(const rgb_image& img, int from, int to) {
     return worst;
 }
 
-}  // namespace
+} // namespace
 
-void lettering_checks() {
+void lettering_checks()
+{
     EXPECT(fixtures::font().ready(), "committed font loads");
     lettering missing;
     std::string error;
@@ -95,15 +99,17 @@ void lettering_checks() {
     const double zero = weight_x(fixtures::frame(sprite::digit, 0));
     for (int k = 1; k < 10; ++k) {
         const double w = weight_x(fixtures::frame(sprite::digit, k));
-        EXPECT(w > zero - 0.6 && w < zero + 0.6, "digit " + std::to_string(k) + " sits in the middle of its cell like 0 (" +
-                                                   std::to_string(w) + " against " + std::to_string(zero) + ")");
+        EXPECT(w > zero - 0.6 && w < zero + 0.6, "digit " + std::to_string(k) +
+                                                     " sits in the middle of its cell like 0 (" + std::to_string(w) +
+                                                     " against " + std::to_string(zero) + ")");
     }
     // Without a font the lettered sprites come out blank rather than crashing.
     const lettering none;
     EXPECT(opaque_count(title_image(none)) == 0, "no font, no title lettering");
 }
 
-void png_checks() {
+void png_checks()
+{
     rgb_image img(5, 3, {10, 20, 30});
     img.set(4, 2, {255, 0, 1});
     const std::string a = fixtures::scratch_dir() + "/a.png", b = fixtures::scratch_dir() + "/b.png";
@@ -135,7 +141,8 @@ void png_checks() {
     EXPECT(file_bytes(s1) == file_bytes(s2), "sheet bytes identical on a rebuild");
 }
 
-void backdrop_checks() {
+void backdrop_checks()
+{
     const rgb_image sky = sky_image();
     EXPECT(sky.w == 640 && sky.h == 392, "sky is 640x392");
     EXPECT(sky.at(0, 0) == (rgb{145, 145, 255}), "periwinkle at the top");
@@ -149,8 +156,8 @@ void backdrop_checks() {
     int worst_bend = 0;
     for (int y = 0; y + 2 < 392; ++y) {
         const rgb a = sky.at(0, y), b = sky.at(0, y + 1), c = sky.at(0, y + 2);
-        worst_bend = std::max({worst_bend, std::abs(c.r - 2 * b.r + a.r), std::abs(c.g - 2 * b.g + a.g),
-                               std::abs(c.b - 2 * b.b + a.b)});
+        worst_bend = std::max(
+            {worst_bend, std::abs(c.r - 2 * b.r + a.r), std::abs(c.g - 2 * b.g + a.g), std::abs(c.b - 2 * b.b + a.b)});
     }
     EXPECT(worst_bend <= 8, "sky gradient bends smoothly, worst " + std::to_string(worst_bend));
     const rgb cyan = sky.at(0, 160), yellow = sky.at(0, 270), orange = sky.at(0, 305), pink = sky.at(0, 320),
@@ -165,7 +172,8 @@ void backdrop_checks() {
     EXPECT(ground.w == 640 && ground.h == 294, "ground is 640x294");
     EXPECT(is_key(ground.at(5, 5)) && is_key(ground.at(634, 5)), "open sky above the skyline");
     EXPECT(!is_key(ground.at(340, 12)), "the butte reaches almost to the top");
-    EXPECT(is_key(ground.at(240, 12)) && is_key(ground.at(440, 12)), "the butte stays between its columns near the top");
+    EXPECT(is_key(ground.at(240, 12)) && is_key(ground.at(440, 12)),
+           "the butte stays between its columns near the top");
     int holes = 0;
     for (int y = 200; y < 294; ++y)
         for (int x = 0; x < 640; ++x) holes += is_key(ground.at(x, y)) ? 1 : 0;
@@ -180,7 +188,8 @@ void backdrop_checks() {
     EXPECT(is_key(logo.at(0, 0)) && opaque_count(logo) > 420 * 236 / 10, "logo has art on a see-through ground");
 }
 
-void finishing_checks() {
+void finishing_checks()
+{
     // An opaque black brush stroke must not turn see-through.
     canvas cv(4, 4);
     cairo_rectangle(cv.cr(), 0, 0, 2, 4);

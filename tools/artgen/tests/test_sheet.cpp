@@ -18,7 +18,8 @@ struct rect {
     std::string name;
 };
 
-std::vector<rect> frame_rects() {
+std::vector<rect> frame_rects()
+{
     std::vector<rect> out;
     for (const sprite_slot& s : sheet_slots)
         for (int k = 0; k < s.frames; ++k)
@@ -26,7 +27,8 @@ std::vector<rect> frame_rects() {
     return out;
 }
 
-bool overlap(const rect& a, const rect& b) {
+bool overlap(const rect& a, const rect& b)
+{
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
@@ -35,7 +37,8 @@ struct box {
     bool empty() const { return x1 < 0; }
 };
 
-box ink_box(const rgb_image& img) {
+box ink_box(const rgb_image& img)
+{
     box b;
     for (int y = 0; y < img.h; ++y)
         for (int x = 0; x < img.w; ++x)
@@ -48,9 +51,10 @@ box ink_box(const rgb_image& img) {
     return b;
 }
 
-}  // namespace
+} // namespace
 
-void layout_checks() {
+void layout_checks()
+{
     const std::vector<rect> rects = frame_rects();
     EXPECT(rects.size() == 77, "77 frames in all, got " + std::to_string(rects.size()));
     for (const rect& r : rects)
@@ -65,7 +69,8 @@ void layout_checks() {
                "window pane within the window light");
 }
 
-void sheet_checks() {
+void sheet_checks()
+{
     const rgb_image& sheet = fixtures::sheet();
     EXPECT(sheet.w == sheet_w && sheet.h == sheet_h, "sheet is 640x314");
     // Outside every frame the sheet is the bare mask colour.
@@ -85,8 +90,8 @@ void sheet_checks() {
         for (int k = 0; k < s.frames; ++k) {
             const int n = opaque_count(frames[k]);
             EXPECT(n >= 5, std::string(s.name) + " frame " + std::to_string(k) + " has art");
-            EXPECT(n < s.w * s.h || s.id == sprite::hud, std::string(s.name) + " frame " + std::to_string(k) +
-                                                             " is not a solid block");
+            EXPECT(n < s.w * s.h || s.id == sprite::hud,
+                   std::string(s.name) + " frame " + std::to_string(k) + " is not a solid block");
         }
         // Every frame of an animation must be told apart from every other.
         for (int a = 0; a < s.frames; ++a)
@@ -96,7 +101,8 @@ void sheet_checks() {
     }
 }
 
-void sprite_shape_checks() {
+void sprite_shape_checks()
+{
     // Fort: panes are see-through, framed, and nothing else lets the light out.
     const rgb_image fort = fixtures::frame(sprite::fort, 0);
     for (const pixel_rect& p : fort_panes) {
@@ -105,8 +111,7 @@ void sprite_shape_checks() {
             for (int x = p.x; x < p.x + p.w; ++x) holes += is_key(fort.at(x, y)) ? 1 : 0;
         for (int x = p.x - 1; x <= p.x + p.w; ++x)
             frame_gaps += is_key(fort.at(x, p.y - 1)) + is_key(fort.at(x, p.y + p.h));
-        for (int y = p.y; y < p.y + p.h; ++y)
-            frame_gaps += is_key(fort.at(p.x - 1, y)) + is_key(fort.at(p.x + p.w, y));
+        for (int y = p.y; y < p.y + p.h; ++y) frame_gaps += is_key(fort.at(p.x - 1, y)) + is_key(fort.at(p.x + p.w, y));
         EXPECT(holes == p.w * p.h, "window pane fully transparent");
         EXPECT(frame_gaps == 0, "window pane closed by its frame");
     }
@@ -114,8 +119,7 @@ void sprite_shape_checks() {
     for (int y = fort_light.y; y < fort_light.y + fort_light.h; ++y)
         for (int x = fort_light.x; x < fort_light.x + fort_light.w; ++x) {
             bool in_pane = false;
-            for (const pixel_rect& p : fort_panes)
-                in_pane |= x >= p.x && x < p.x + p.w && y >= p.y && y < p.y + p.h;
+            for (const pixel_rect& p : fort_panes) in_pane |= x >= p.x && x < p.x + p.w && y >= p.y && y < p.y + p.h;
             if (!in_pane && is_key(fort.at(x, y))) ++leaks;
         }
     EXPECT(leaks == 0, std::to_string(leaks) + " pixels of window light leak through the walls");
@@ -127,7 +131,8 @@ void sprite_shape_checks() {
            "blood drop sits in the middle of its cell");
 
     // Walking commandos stand on the bottom row, where the fort's floor is.
-    for (const int k : {4, 5, 6, 7}) EXPECT(ink_box(fixtures::frame(sprite::man, k)).y1 == 27, "walker stands on the floor");
+    for (const int k : {4, 5, 6, 7})
+        EXPECT(ink_box(fixtures::frame(sprite::man, k)).y1 == 27, "walker stands on the floor");
     // The parachute grows from frame 1 to 3.
     const int w1 = ink_box(fixtures::frame(sprite::man, 1)).x1 - ink_box(fixtures::frame(sprite::man, 1)).x0;
     const int w3 = ink_box(fixtures::frame(sprite::man, 3)).x1 - ink_box(fixtures::frame(sprite::man, 3)).x0;
@@ -166,11 +171,13 @@ void sprite_shape_checks() {
         const rgb_image right = fixtures::frame(id, 0), left = fixtures::frame(id, 2);
         EXPECT(opaque_count(right) == opaque_count(left), std::string(slot_of(id).name) + " faces both ways alike");
         const box rb = ink_box(right), lb = ink_box(left);
-        EXPECT(rb.x0 == right.w - 1 - lb.x1 && rb.x1 == right.w - 1 - lb.x0, std::string(slot_of(id).name) + " mirrored");
+        EXPECT(rb.x0 == right.w - 1 - lb.x1 && rb.x1 == right.w - 1 - lb.x0,
+               std::string(slot_of(id).name) + " mirrored");
     }
 }
 
-void fit_checks() {
+void fit_checks()
+{
     // The pointer's hot spot is its top-left corner: the fingertip must be there.
     const rgb_image ptr = fixtures::frame(sprite::pointer, 0);
     bool tip = false;
@@ -189,7 +196,7 @@ void fit_checks() {
     for (int y = 19; y < barrel.h; ++y)
         for (int x = 0; x < barrel.w; ++x) {
             if (is_key(barrel.at(x, y))) continue;
-            const int mx = x + 6, my = y - 18;  // barrel centre (320, 355), mount centre (320, 367)
+            const int mx = x + 6, my = y - 18; // barrel centre (320, 355), mount centre (320, 367)
             if (!mount.inside(mx, my) || is_key(mount.at(mx, my))) ++peeking;
         }
     EXPECT(peeking == 0, std::to_string(peeking) + " pixels of the barrel's foot show below the mount");

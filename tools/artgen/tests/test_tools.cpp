@@ -12,11 +12,12 @@
 
 using namespace artgen;
 
-void raster_checks() {
+void raster_checks()
+{
     rgb_image img(3, 2);
     img.set(0, 0, {1, 2, 3});
     img.set(2, 1, {4, 5, 6});
-    img.set(7, 7, {9, 9, 9});  // off the picture: ignored, no crash
+    img.set(7, 7, {9, 9, 9}); // off the picture: ignored, no crash
     const rgb_image m = mirror_x(img);
     EXPECT(m.at(2, 0) == (rgb{1, 2, 3}) && m.at(0, 1) == (rgb{4, 5, 6}), "mirror swaps left and right");
     EXPECT(mirror_x(m) == img, "mirroring twice gives the original");
@@ -43,7 +44,8 @@ void raster_checks() {
     EXPECT(clamp_u8(-5) == 0 && clamp_u8(300) == 255 && clamp_u8(127.6) == 128, "clamp rounds and limits");
 }
 
-void outline_checks() {
+void outline_checks()
+{
     rgb_image sq(6, 6);
     for (int y = 1; y < 5; ++y)
         for (int x = 1; x < 5; ++x) sq.set(x, y, {200, 200, 200});
@@ -59,15 +61,18 @@ void outline_checks() {
     EXPECT(out.at(0, 2) == (rgb{10, 20, 30}) && is_key(out.at(0, 0)), "outer ring is 4-connected");
 }
 
-void text_fit_checks() {
+void text_fit_checks()
+{
     const lettering& font = fixtures::font();
     struct case_ {
         const char* text;
         text_box box;
     };
-    const case_ cases[] = {{"SCORE:", {4, 3.5, 61.5, 15.5}},  {"GAME OVER", {10, 1.5, 239, 15}},
+    const case_ cases[] = {{"SCORE:", {4, 3.5, 61.5, 15.5}},
+                           {"GAME OVER", {10, 1.5, 239, 15}},
                            {"24 HR SURVIVAL! BONUS: 250 PTS.", {1.5, 1.5, 300.5, 12.8}},
-                           {"7", {2.2, 1.3, 13.3, 13.7}},   {"MMMMMMMMMMMMMMMMMMMM", {0, 0, 50, 10}}};
+                           {"7", {2.2, 1.3, 13.3, 13.7}},
+                           {"MMMMMMMMMMMMMMMMMMMM", {0, 0, 50, 10}}};
     for (const case_& c : cases) {
         canvas cv(400, 40);
         font.fit_path(cv.cr(), c.text, c.box);
@@ -80,7 +85,8 @@ void text_fit_checks() {
     }
 }
 
-void compositor_checks() {
+void compositor_checks()
+{
     // A 3x1 bar, centred: its middle texel lands on the drawing point.
     rgb_image bar(3, 1);
     bar.set(0, 0, {255, 0, 0});
@@ -103,7 +109,8 @@ void compositor_checks() {
     EXPECT(half.at(0, 0) == (rgb{128, 0, 50}), "alpha blends halfway");
 }
 
-void painter_size_checks() {
+void painter_size_checks()
+{
     // Painters must fill exactly their slot: the sheet crops anything else,
     // which would silently cut art off or leave it misaligned.
     for (const sprite_slot& s : sheet_slots)
@@ -113,13 +120,14 @@ void painter_size_checks() {
         }
 }
 
-void night_checks() {
+void night_checks()
+{
     // At night only the blue channel survives the tint: each sprite still
     // needs light and dark in blue, or it turns into a flat blob.
     for (const sprite_slot& s : sheet_slots) {
         if (s.id == sprite::hud || s.id == sprite::digit || s.id == sprite::title || s.id == sprite::bonus ||
             s.id == sprite::gameover || s.id == sprite::explosion || s.id == sprite::pointer)
-            continue;  // drawn untinted
+            continue; // drawn untinted
         for (int k = 0; k < s.frames; ++k) {
             const rgb_image f = fixtures::frame(s.id, k);
             int lo = 255, hi = 0;

@@ -8,7 +8,8 @@ namespace check {
 inline int passed = 0;
 inline int failed = 0;
 
-inline void expect(bool ok, const char* what, const char* detail = "") {
+inline void expect(bool ok, const char* what, const char* detail = "")
+{
     if (ok) {
         ++passed;
     } else {
@@ -17,7 +18,8 @@ inline void expect(bool ok, const char* what, const char* detail = "") {
     }
 }
 
-inline int finish() {
+inline int finish()
+{
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed ? 1 : 0;
 }

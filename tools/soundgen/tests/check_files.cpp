@@ -23,23 +23,24 @@ struct expected_file {
 };
 
 constexpr expected_file files[] = {
-    {"cannon.ogg", role::effect, 0.1, 0.8},      {"explode01.ogg", role::effect, 0.3, 2.0},
+    {"cannon.ogg", role::effect, 0.1, 0.8},         {"explode01.ogg", role::effect, 0.3, 2.0},
     {"explode02.ogg", role::loud_effect, 1.5, 6.0}, {"explode03.ogg", role::effect, 0.8, 4.0},
-    {"aircraft01.ogg", role::effect, 2.0, 4.0},  {"aircraft02.ogg", role::effect, 2.0, 4.0},
-    {"aircraft03.ogg", role::effect, 1.0, 3.0},  {"manhit01.ogg", role::effect, 0.2, 1.2},
-    {"manhit02.ogg", role::effect, 0.2, 1.2},    {"manhit03.ogg", role::effect, 0.2, 1.2},
-    {"chutehit.ogg", role::effect, 0.2, 1.5},    {"mansplat.ogg", role::effect, 0.1, 1.0},
-    {"enemyin.ogg", role::effect, 0.5, 3.0},     {"hiscore.ogg", role::effect, 0.5, 3.0},
-    {"newday.ogg", role::effect, 1.5, 5.0},      {"nukemove.ogg", role::effect, 1.0, 4.0},
-    {"nukedrop.ogg", role::effect, 1.0, 3.5},    {"startgame.ogg", role::effect, 1.0, 4.0},
-    {"introwar.ogg", role::jingle, 6.0, 8.0},    {"theintro.ogg", role::loop, 60.0, 120.0},
+    {"aircraft01.ogg", role::effect, 2.0, 4.0},     {"aircraft02.ogg", role::effect, 2.0, 4.0},
+    {"aircraft03.ogg", role::effect, 1.0, 3.0},     {"manhit01.ogg", role::effect, 0.2, 1.2},
+    {"manhit02.ogg", role::effect, 0.2, 1.2},       {"manhit03.ogg", role::effect, 0.2, 1.2},
+    {"chutehit.ogg", role::effect, 0.2, 1.5},       {"mansplat.ogg", role::effect, 0.1, 1.0},
+    {"enemyin.ogg", role::effect, 0.5, 3.0},        {"hiscore.ogg", role::effect, 0.5, 3.0},
+    {"newday.ogg", role::effect, 1.5, 5.0},         {"nukemove.ogg", role::effect, 1.0, 4.0},
+    {"nukedrop.ogg", role::effect, 1.0, 3.5},       {"startgame.ogg", role::effect, 1.0, 4.0},
+    {"introwar.ogg", role::jingle, 6.0, 8.0},       {"theintro.ogg", role::loop, 60.0, 120.0},
     {"theattack.ogg", role::loop, 60.0, 120.0},
 };
 
 constexpr double minus_one_dbfs = 0.891251;
 constexpr double max_folder_bytes = 6.0 * 1024 * 1024;
 
-double percentile_step(const std::vector<float>& x, double share) {
+double percentile_step(const std::vector<float>& x, double share)
+{
     std::vector<float> steps(x.size() - 1);
     for (size_t i = 0; i + 1 < x.size(); ++i) steps[i] = std::fabs(x[i + 1] - x[i]);
     const size_t k = static_cast<size_t>(share * (steps.size() - 1));
@@ -47,14 +48,16 @@ double percentile_step(const std::vector<float>& x, double share) {
     return steps[k];
 }
 
-double edge_peak(const std::vector<float>& x, size_t from, size_t count) {
+double edge_peak(const std::vector<float>& x, size_t from, size_t count)
+{
     double p = 0;
     for (size_t i = from; i < from + count && i < x.size(); ++i) p = std::max(p, static_cast<double>(std::fabs(x[i])));
     return p;
 }
 
 // Share of the energy that falls in the first `seconds`.
-double energy_share(const std::vector<float>& x, double seconds) {
+double energy_share(const std::vector<float>& x, double seconds)
+{
     const size_t cut = std::min(x.size(), static_cast<size_t>(seconds * 44100));
     double head = 0, all = 0;
     for (size_t i = 0; i < x.size(); ++i) {
@@ -71,7 +74,8 @@ struct beat {
 };
 
 // Strongest periodicity of the note onsets between 60 and 180 beats a minute.
-beat find_beat(const std::vector<float>& x) {
+beat find_beat(const std::vector<float>& x)
+{
     constexpr size_t hop = 441; // 10 ms frames
     std::vector<double> onsets;
     double hp = 0, last_in = 0, last_level = 0;
@@ -112,7 +116,8 @@ beat find_beat(const std::vector<float>& x) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: sound_files_check DATA_DIR\n");
         return 2;
@@ -132,8 +137,8 @@ int main(int argc, char** argv) {
         const double seconds = static_cast<double>(x.size()) / d.rate;
         const double peak = snd::peak_abs(x);
         const double loud = snd::loudness_db(x);
-        std::snprintf(detail, sizeof detail, "%s: %.3f s, peak %.4f, loudness %.1f dB, mean %.5f", f.name,
-                      seconds, peak, loud, snd::mean_of(x));
+        std::snprintf(detail, sizeof detail, "%s: %.3f s, peak %.4f, loudness %.1f dB, mean %.5f", f.name, seconds,
+                      peak, loud, snd::mean_of(x));
         expect(d.rate == 44100, "rate is 44100 Hz", detail);
         expect(seconds >= f.min_s && seconds <= f.max_s, "length in range", detail);
         expect(peak <= minus_one_dbfs, "peak at or below -1 dBFS", detail);
@@ -155,8 +160,7 @@ int main(int argc, char** argv) {
         } else {
             std::snprintf(detail, sizeof detail, "%s: first %.4f, last %.4f", f.name, edge_peak(x, 0, 2),
                           edge_peak(x, x.size() - 2, 2));
-            expect(edge_peak(x, 0, 2) < 0.01 && edge_peak(x, x.size() - 2, 2) < 0.01, "ends fade, no click",
-                   detail);
+            expect(edge_peak(x, 0, 2) < 0.01 && edge_peak(x, x.size() - 2, 2) < 0.01, "ends fade, no click", detail);
             if (f.kind == role::effect) effect_levels.push_back(loud);
             if (f.kind == role::loud_effect) big_blast = loud;
             if (f.kind == role::jingle) loudest_music = std::max(loudest_music, loud);

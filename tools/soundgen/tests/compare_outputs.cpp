@@ -14,7 +14,8 @@ using check::expect;
 
 namespace {
 
-std::vector<std::string> ogg_names(const std::string& dir) {
+std::vector<std::string> ogg_names(const std::string& dir)
+{
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator(dir, ec))
@@ -25,7 +26,8 @@ std::vector<std::string> ogg_names(const std::string& dir) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::fprintf(stderr, "usage: compare_outputs MADE_DIR COMMITTED_DIR\n");
         return 2;

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "catalogue.h"
 #include "check.h"
 #include "instruments.h"
 #include "levels.h"
 #include "sequencer.h"
-#include "catalogue.h"
 #include "sounds.h"
 
 using check::expect;
@@ -18,7 +18,8 @@ namespace {
 // Fundamental by normalised autocorrelation over one window; 0 if unvoiced.
 // Takes the shortest lag that is nearly the best, so octave slips are rare,
 // and refines it between samples with a parabola.
-double pitch_at(const snd::buffer& x, size_t start, size_t length, double lo_hz, double hi_hz) {
+double pitch_at(const snd::buffer& x, size_t start, size_t length, double lo_hz, double hi_hz)
+{
     const int min_lag = static_cast<int>(snd::sample_rate / hi_hz);
     const int max_lag = static_cast<int>(snd::sample_rate / lo_hz) + 1;
     if (start + length + max_lag + 1 >= x.size()) return 0.0;
@@ -44,10 +45,14 @@ double pitch_at(const snd::buffer& x, size_t start, size_t length, double lo_hz,
     return 0.0;
 }
 
-double cents_between(double a, double b) { return 1200.0 * std::log2(a / b); }
+double cents_between(double a, double b)
+{
+    return 1200.0 * std::log2(a / b);
+}
 
 // Zero crossings per second over a stretch: a cheap brightness and pitch gauge.
-double crossing_rate(const snd::buffer& x, double from_s, double to_s) {
+double crossing_rate(const snd::buffer& x, double from_s, double to_s)
+{
     const size_t a = static_cast<size_t>(from_s * snd::sample_rate);
     const size_t b = std::min(x.size(), static_cast<size_t>(to_s * snd::sample_rate));
     int n = 0;
@@ -55,11 +60,13 @@ double crossing_rate(const snd::buffer& x, double from_s, double to_s) {
     return n / (2.0 * (to_s - from_s));
 }
 
-bool all_finite(const snd::buffer& x) {
+bool all_finite(const snd::buffer& x)
+{
     return std::all_of(x.begin(), x.end(), [](float v) { return std::isfinite(v); });
 }
 
-void test_instruments_play_in_tune() {
+void test_instruments_play_in_tune()
+{
     struct pitched {
         snd::instrument inst;
         const char* name;
@@ -88,7 +95,8 @@ void test_instruments_play_in_tune() {
     }
 }
 
-void test_finishing() {
+void test_finishing()
+{
     snd::buffer x(44100);
     snd::noise_source noise(4);
     for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.1 + 0.2 * noise.next());
@@ -100,7 +108,8 @@ void test_finishing() {
     expect(x.front() == 0.0f && std::fabs(x.back()) < 1e-3, "effect starts and ends at rest");
 
     snd::buffer loop(44100);
-    for (size_t i = 0; i < loop.size(); ++i) loop[i] = static_cast<float>(0.05 + 0.3 * snd::det_sin(i * snd::two_pi / 441.0));
+    for (size_t i = 0; i < loop.size(); ++i)
+        loop[i] = static_cast<float>(0.05 + 0.3 * snd::det_sin(i * snd::two_pi / 441.0));
     snd::finish_loop(loop, -20.0, 0.8);
     expect(std::fabs(snd::loudness_db(loop) + 20.0) < 0.5, "loop reaches its loudness");
     expect(std::fabs(loop.back() - loop.front()) < 0.01, "loop still joins");
@@ -108,7 +117,8 @@ void test_finishing() {
     expect(snd::peak_abs(loop) <= 0.5 + 1e-6, "loop ceiling wins over loudness");
 }
 
-void test_reverb_wraps_only_loops() {
+void test_reverb_wraps_only_loops()
+{
     snd::buffer hit(44100, 0.0f);
     for (int i = 43000; i < 43100; ++i) hit[i] = 0.8f;
     snd::buffer once = hit, looped = hit;
@@ -120,7 +130,8 @@ void test_reverb_wraps_only_loops() {
     expect(snd::peak_abs(loop_head) > 1e-4, "loop reverb tail carries into the start");
 }
 
-void test_effects_are_repeatable() {
+void test_effects_are_repeatable()
+{
     for (int i = 0; i < snd::sound_count; ++i) {
         const snd::sound_entry& e = snd::sound_table[i];
         if (e.kind == snd::sound_kind::loop) continue; // rendered by the reproduce test
@@ -130,7 +141,8 @@ void test_effects_are_repeatable() {
     }
 }
 
-void test_cries_differ() {
+void test_cries_differ()
+{
     double pitch[3];
     for (int k = 0; k < 3; ++k) {
         const snd::buffer x = snd::render_man_hit(k);
@@ -145,7 +157,8 @@ void test_cries_differ() {
     for (double p : pitch) expect(p > 100.0 && p < 800.0, "cries in a human voice range", detail);
 }
 
-void test_things_that_fall_or_pass_drop_in_pitch() {
+void test_things_that_fall_or_pass_drop_in_pitch()
+{
     const snd::buffer drop = snd::render_nuke_drop();
     const double early = crossing_rate(drop, 0.1, 0.4), late = crossing_rate(drop, 1.6, 1.9);
     char detail[128];
@@ -160,7 +173,8 @@ void test_things_that_fall_or_pass_drop_in_pitch() {
     expect(before > 0 && after > 0 && cents_between(before, after) > 100.0, "passing engine drops in pitch", detail);
 }
 
-void test_music_moves() {
+void test_music_moves()
+{
     // A melody, not a drone: the strongest note in the lead's register keeps changing.
     const snd::buffer x = snd::render_logo_jingle();
     int changes = 0;
@@ -183,7 +197,8 @@ void test_music_moves() {
 
 } // namespace
 
-int main() {
+int main()
+{
     test_instruments_play_in_tune();
     test_finishing();
     test_reverb_wraps_only_loops();

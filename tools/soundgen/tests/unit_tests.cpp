@@ -14,7 +14,8 @@ using check::expect;
 
 namespace {
 
-void test_exact_maths_tracks_libm() {
+void test_exact_maths_tracks_libm()
+{
     double worst_sin = 0, worst_exp = 0, worst_log = 0;
     for (int i = -20000; i <= 20000; ++i) {
         const double x = i * 0.00731;
@@ -40,7 +41,8 @@ void test_exact_maths_tracks_libm() {
            "midi_to_hz octaves");
 }
 
-void test_slow_noise_is_unit_and_slow() {
+void test_slow_noise_is_unit_and_slow()
+{
     for (double corner : {4.0, 40.0}) {
         snd::slow_noise wob(7, corner);
         double sum = 0, sq = 0, steps = 0, prev = wob.next();
@@ -60,7 +62,8 @@ void test_slow_noise_is_unit_and_slow() {
     }
 }
 
-void test_limiter_caps_and_spares() {
+void test_limiter_caps_and_spares()
+{
     snd::buffer x(44100);
     for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.3 * snd::det_sin(i * 0.05));
     x[10000] = 1.5f;
@@ -83,7 +86,8 @@ void test_limiter_caps_and_spares() {
     expect(worst < 0.02, "limiter gain has no jumps");
 }
 
-void test_loudness_measure() {
+void test_loudness_measure()
+{
     snd::buffer tone(44100);
     for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<float>(0.5 * snd::det_sin(i * 0.0627));
     const double expected = 20.0 * std::log10(0.5 / std::sqrt(2.0));
@@ -94,7 +98,8 @@ void test_loudness_measure() {
     expect(snd::loudness_db(snd::buffer(1000, 0.0f)) < -150.0, "silence measures as silence");
 }
 
-void test_dc_removal_keeps_loops_joined() {
+void test_dc_removal_keeps_loops_joined()
+{
     snd::buffer x(44100 * 2);
     const double step = snd::two_pi * 5.0 / static_cast<double>(x.size()); // whole cycles
     for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.2 + 0.3 * snd::det_sin(i * step * 20));
@@ -103,7 +108,8 @@ void test_dc_removal_keeps_loops_joined() {
     expect(std::fabs(x.back() - x.front()) < 0.01, "circular dc removal joins the ends");
 }
 
-void test_note_lines() {
+void test_note_lines()
+{
     int used = 0;
     expect(snd::parse_pitch("C4", &used) == 60 && used == 2, "C4 is 60");
     expect(snd::parse_pitch("Bb3", &used) == 58 && used == 3, "Bb3 is 58");
@@ -112,8 +118,8 @@ void test_note_lines() {
 
     std::vector<snd::note> notes;
     const double bpm = 120.0; // a sixteenth is 0.125 s
-    const int len = snd::write_line(notes, {snd::instrument::brass, 0.5, 1.0, 2.0}, bpm, 16,
-                                    "D4/6 D4/2 F4+A4/4 r/4 >C5");
+    const int len =
+        snd::write_line(notes, {snd::instrument::brass, 0.5, 1.0, 2.0}, bpm, 16, "D4/6 D4/2 F4+A4/4 r/4 >C5");
     expect(len == 20, "line length in sixteenths");
     expect(notes.size() == 5, "chord tokens make one note per pitch");
     if (notes.size() == 5) {
@@ -130,7 +136,8 @@ void test_note_lines() {
     expect(snd::write_line(none, {}, bpm, 0, "C4/0") == -1, "zero length refused");
 }
 
-void test_loop_render_wraps_tails() {
+void test_loop_render_wraps_tails()
+{
     std::vector<snd::note> notes(1);
     notes[0].inst = snd::instrument::timpani;
     notes[0].start_s = 0.9;
@@ -151,7 +158,8 @@ void test_loop_render_wraps_tails() {
     expect(snd::peak_abs(snd::buffer(looped.begin(), looped.begin() + 4410)) > 0.01, "the start carries the tail");
 }
 
-void test_vorbis_round_trip() {
+void test_vorbis_round_trip()
+{
     snd::buffer x(30000);
     for (size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.4 * snd::det_sin(i * 0.03));
     const auto a = snd::encode_vorbis(x, 0.3f, 12345);
@@ -191,7 +199,8 @@ void test_vorbis_round_trip() {
     expect(!snd::write_file("/nonexistent/dir/x.ogg", a), "unwritable path reported");
 }
 
-void test_table() {
+void test_table()
+{
     std::set<std::string> names;
     std::set<uint32_t> serials;
     for (int i = 0; i < snd::sound_count; ++i) {
@@ -204,7 +213,8 @@ void test_table() {
 
 } // namespace
 
-int main() {
+int main()
+{
     test_exact_maths_tracks_libm();
     test_slow_noise_is_unit_and_slow();
     test_limiter_caps_and_spares();

@@ -5,6 +5,8 @@
 #include "services/extended_trig.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -80,20 +82,32 @@ constexpr double two_over_pi = 0x1.45f306dc9c883p-1;
 
 // Enough terms of the Taylor series for |r| <= pi/4 to pass 2^-100.
 constexpr int series_terms = 13;
+// The outer terms in double-double; the inner ones reach the result scaled by less than 2^-28, so
+// plain doubles carry them to about 2^-80, far inside the x87's rounding window of 2^-65.
+constexpr int exact_terms = 5;
+
+// The inner terms nested in plain doubles: odd = 0 for the sine's factors (2n)(2n+1), 1 for the
+// cosine's (2n-1)(2n).
+double tail(double r2, int odd)
+{
+    double s = 1.0;
+    for (int n = series_terms; n > exact_terms; --n) s = 1.0 - r2 * s / ((2.0 * n - odd) * (2.0 * n + 1.0 - odd));
+    return s;
+}
 
 // sin r = r (1 - r^2/(2x3) (1 - r^2/(4x5) (1 - ...))), innermost first.
 dd sin_series(dd r)
 {
-    dd r2 = mul(r, r), s{1.0, 0.0};
-    for (int n = series_terms; n >= 1; --n) s = add({1.0, 0.0}, neg(div(mul(r2, s), (2.0 * n) * (2.0 * n + 1.0))));
+    dd r2 = mul(r, r), s{tail(r2.hi, 0), 0.0};
+    for (int n = exact_terms; n >= 1; --n) s = add({1.0, 0.0}, neg(div(mul(r2, s), (2.0 * n) * (2.0 * n + 1.0))));
     return mul(r, s);
 }
 
 // cos r = 1 - r^2/(1x2) (1 - r^2/(3x4) (1 - ...)).
 dd cos_series(dd r)
 {
-    dd r2 = mul(r, r), s{1.0, 0.0};
-    for (int n = series_terms; n >= 1; --n) s = add({1.0, 0.0}, neg(div(mul(r2, s), (2.0 * n - 1.0) * (2.0 * n))));
+    dd r2 = mul(r, r), s{tail(r2.hi, 1), 0.0};
+    for (int n = exact_terms; n >= 1; --n) s = add({1.0, 0.0}, neg(div(mul(r2, s), (2.0 * n - 1.0) * (2.0 * n))));
     return s;
 }
 
@@ -114,8 +128,9 @@ double round_as_x87(dd v)
     if (v.lo == 0.0) return v.hi;
     double mag = std::fabs(v.hi);
     double ulp = std::nextafter(mag, std::numeric_limits<double>::infinity()) - mag;
-    double scaled = mag / ulp; // the 53-bit mantissa as an integer
-    bool odd = std::fmod(scaled, 2.0) == 1.0;
+    uint64_t bits;
+    std::memcpy(&bits, &mag, sizeof bits);
+    bool odd = (bits & 1) != 0; // the mantissa's last bit
     if (odd && std::fabs(v.lo) >= ulp / 2.0 - ulp / 4096.0)
         return std::nextafter(v.hi, v.lo > 0.0 ? std::numeric_limits<double>::infinity()
                                                : -std::numeric_limits<double>::infinity());
@@ -142,21 +157,48 @@ int quadrant(double k)
     return static_cast<int>(k - 4.0 * std::floor(k / 4.0));
 }
 
+double sin_of_finite(double x, int shift)
+{
+    double k;
+    dd r = reduce(x, k);
+    return pick((quadrant(k) + shift) % 4, r);
+}
+
+// The series costs about a microsecond, and a frame asks for the same few angles again and again
+// (a ball's heading, a plane's, the fort's). A pure function, so remembering it changes no bit.
+struct memo {
+    static constexpr int size = 256;
+    uint64_t key[2][size];
+    double value[2][size];
+    bool used[2][size];
+};
+
+double remembered(double x, int shift)
+{
+    thread_local memo m{};
+    uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int at = static_cast<int>((bits ^ (bits >> 29) ^ (bits >> 47)) & (memo::size - 1));
+    if (m.used[shift][at] && m.key[shift][at] == bits) return m.value[shift][at];
+    double v = sin_of_finite(x, shift);
+    m.used[shift][at] = true;
+    m.key[shift][at] = bits;
+    m.value[shift][at] = v;
+    return v;
+}
+
 } // namespace
 
 double extended_sin(double x)
 {
     if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
     if (x == 0.0) return x; // the sums below would lose the sign of -0
-    double k;
-    dd r = reduce(x, k);
-    return pick(quadrant(k), r);
+    return remembered(x, 0);
 }
 
 double extended_cos(double x)
 {
     if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
-    double k;
-    dd r = reduce(x, k);
-    return pick((quadrant(k) + 1) % 4, r);
+    if (x == 0.0) return 1.0; // most sprites are drawn unturned
+    return remembered(x, 1);
 }

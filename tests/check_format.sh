@@ -4,10 +4,9 @@
 root=${1:-.}
 format=${2:-clang-format}
 cd "$root" || exit 2
-differ=""
-for f in $(git ls-files '*.cpp' '*.h'); do
-    "$format" --dry-run --Werror "$f" >/dev/null 2>&1 || differ="$differ $f"
-done
+# One clang-format per batch of files, two batches at a time: a process per file costs most of it.
+differ=$(git ls-files -z '*.cpp' '*.h' | xargs -0 -n 40 -P 2 "$format" --dry-run --Werror 2>&1 |
+    sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error:.*/\1/p' | sort -u)
 if [ -n "$differ" ]; then
     echo "not formatted by .clang-format (clang-format -i FILE):"
     for f in $differ; do echo "  $f"; done

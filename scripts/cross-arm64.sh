@@ -18,7 +18,10 @@ if [ -n "$missing" ]; then
     if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
     dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+    # Unpacked without a disk sync per file: minutes faster for a few hundred packages, and a broken
+    # unpack (a power cut) is mended by installing again.
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        -o Dpkg::Options::=--force-unsafe-io $missing
 fi
 [ "$1" = "--deps-only" ] && exit 0
 

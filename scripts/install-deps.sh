@@ -18,4 +18,7 @@ done
 echo "installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+# Unpacked without a disk sync per file: minutes faster for a few hundred packages, and a broken
+# unpack (a power cut) is mended by installing again.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    -o Dpkg::Options::=--force-unsafe-io $missing

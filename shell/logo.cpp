@@ -1,11 +1,14 @@
 // The maker's logo screen shown once at start-up.
 #include "shell/logo.h"
 
+#include <algorithm>
+
 #include "services/audio/sound.h"
 #include "services/display.h"
 #include "services/images.h"
 #include "services/input.h"
 #include "services/maths.h"
+#include "shell/game_state.h"
 #include "shell/main_loop.h"
 
 void show_logo()
@@ -19,6 +22,9 @@ void show_logo()
     mid_handle_image(logo);
     // The logo's ground is the full-screen bars' black, so no frame shows around the picture.
     set_clear_color(0, 0, 0);
+    // Full strength at the usual effects volume, as the jingle was made; quieter with the player's
+    // effects volume below it, and silent with effects off.
+    set_channel_volume(ch, std::min(1.0f, sound_volume * 2.0f));
     play_sound(jingle, ch);
     presenting_loop = "logo";
 

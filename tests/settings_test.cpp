@@ -144,6 +144,29 @@ TEST_F(settings_runs, a_volume_chosen_in_the_menu_is_shown_and_heard_at_the_next
     EXPECT_EQ(music_after, 0) << "the music plays at the kept volume: off";
 }
 
+TEST_F(settings_runs, the_logos_jingle_follows_the_kept_effects_volume)
+{
+    // The loudest sample of the logo's first two seconds, with effects at a kept step.
+    auto loudest_at = [&](const char* step) {
+        write_text(file(), std::string("sound_volume = ") + step + "\n");
+        game_run run;
+        run.user_folder = home.path + "/";
+        run.script = "120 key_down 27\n121 key_up 27\n200 key_down 27\n";
+        int peak = 0;
+        run.audio = [&](const int16_t* s, int n) {
+            for (int i = 0; i < 2 * n; ++i)
+                if (run.presented < 120) peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+        };
+        EXPECT_EQ(run.run(), 0);
+        return peak;
+    };
+    int usual = loudest_at("5"), quiet = loudest_at("2"), off = loudest_at("0");
+    ASSERT_GT(usual, 1000) << "the jingle plays at the usual volume";
+    EXPECT_LT(quiet, usual * 6 / 10);
+    EXPECT_GT(quiet, 0);
+    EXPECT_EQ(off, 0) << "effects off: a silent logo";
+}
+
 TEST_F(settings_runs, a_file_of_garbage_gives_the_defaults_and_a_clean_file_at_exit)
 {
     write_text(file(), "volume=max\n\x7f\x45LF\x02\nonslaught = hard\n=\nfullscreen\n");

@@ -64,3 +64,21 @@ inline shaded shade_texel(uint32_t texel, const paint& p)
     if (p.b != 255) s.b = div255(s.b * p.b);
     return s;
 }
+
+// The first `count` (< 4) pixels of a row between it and a four-pixel register's buffer, for the
+// kernels whose registers hold four pixels (SSE2, NEON).
+struct four_pixel_tail {
+    static void load_part(uint32_t* buf, const uint32_t* p, int count)
+    {
+        buf[1] = buf[2] = buf[3] = 0;
+        buf[0] = p[0];
+        if (count > 1) buf[1] = p[1];
+        if (count > 2) buf[2] = p[2];
+    }
+    static void store_part(uint32_t* p, const uint32_t* buf, int count)
+    {
+        p[0] = buf[0];
+        if (count > 1) p[1] = buf[1];
+        if (count > 2) p[2] = buf[2];
+    }
+};

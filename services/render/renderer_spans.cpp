@@ -31,25 +31,11 @@
 #if RAMPARION_SSE2
 namespace {
 
-struct sse2 {
+struct sse2 : four_pixel_tail {
     using reg = __m128i;
     static constexpr int lanes = 4, all_bits = 0xF;
     static reg load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void store(uint32_t* p, reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-    // The first `count` (< 4) pixels between a row and a register-sized buffer.
-    static void load_part(uint32_t* buf, const uint32_t* p, int count)
-    {
-        buf[1] = buf[2] = buf[3] = 0;
-        buf[0] = p[0];
-        if (count > 1) buf[1] = p[1];
-        if (count > 2) buf[2] = p[2];
-    }
-    static void store_part(uint32_t* p, const uint32_t* buf, int count)
-    {
-        p[0] = buf[0];
-        if (count > 1) p[1] = buf[1];
-        if (count > 2) p[2] = buf[2];
-    }
     static reg zero() { return _mm_setzero_si128(); }
     static reg set32(int v) { return _mm_set1_epi32(v); }
     static reg set16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }

@@ -9,24 +9,11 @@
 namespace {
 
 // The operations the kernels ask for, as SSE2 defines them, in NEON; a register is 16 bytes.
-struct neon {
+struct neon : four_pixel_tail {
     using reg = uint8x16_t;
     static constexpr int lanes = 4, all_bits = 0xF;
     static reg load(const uint32_t* p) { return vreinterpretq_u8_u32(vld1q_u32(p)); }
     static void store(uint32_t* p, reg v) { vst1q_u32(p, vreinterpretq_u32_u8(v)); }
-    static void load_part(uint32_t* buf, const uint32_t* p, int count)
-    {
-        buf[1] = buf[2] = buf[3] = 0;
-        buf[0] = p[0];
-        if (count > 1) buf[1] = p[1];
-        if (count > 2) buf[2] = p[2];
-    }
-    static void store_part(uint32_t* p, const uint32_t* buf, int count)
-    {
-        p[0] = buf[0];
-        if (count > 1) p[1] = buf[1];
-        if (count > 2) p[2] = buf[2];
-    }
     static uint16x8_t u16(reg a) { return vreinterpretq_u16_u8(a); }
     static uint32x4_t u32(reg a) { return vreinterpretq_u32_u8(a); }
     static reg bytes(uint16x8_t a) { return vreinterpretq_u8_u16(a); }

@@ -61,6 +61,20 @@ void on_png_error(png_structp png, png_const_charp message)
 
 void on_png_warning(png_structp, png_const_charp) {}
 
+// The one stretch libpng may longjmp out of: plain C calls and plain values only, so no C++ object
+// lives across the setjmp.
+bool write_png(png_structp png, png_infop info, std::FILE* f, png_bytepp rows, int width, int height)
+{
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_init_io(png, f);
+    png_set_compression_level(png, 6);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_rows(png, info, rows);
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    return true;
+}
+
 } // namespace
 
 bool save_png_frame(const std::string& path, const uint32_t* pixels, int width, int height, std::string& error)
@@ -90,19 +104,13 @@ bool save_png_frame(const std::string& path, const uint32_t* pixels, int width, 
         error = "out of memory";
         return false;
     }
-    if (setjmp(png_jmpbuf(out.png))) {
+    if (!write_png(out.png, out.info, out.f, row_pointers.data(), width, height)) {
         error = path + ": " + error;
         std::fclose(out.f);
         out.f = nullptr;
         std::remove(path.c_str()); // no half-written picture left behind
         return false;
     }
-    png_init_io(out.png, out.f);
-    png_set_compression_level(out.png, 6);
-    png_set_IHDR(out.png, out.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_rows(out.png, out.info, row_pointers.data());
-    png_write_png(out.png, out.info, PNG_TRANSFORM_IDENTITY, nullptr);
     bool closed = std::fclose(out.f) == 0;
     out.f = nullptr;
     if (!closed) {

@@ -22,6 +22,7 @@ class effect_counter {
 public:
     explicit effect_counter(sound** which) : which_(which)
     {
+        silence_every_channel(); // the music or an effect of an earlier test would add to the level
         for (int i = 0; i < effect_count; ++i) saved_[i] = *effect_table[i].snd, *effect_table[i].snd = nullptr;
         saved_volume_ = sound_volume;
         sound_volume = 1.0f;

@@ -267,6 +267,16 @@ void free_sound(sound* s)
     delete s;
 }
 
+void silence_every_channel()
+{
+    auto& st = state();
+    std::lock_guard<std::mutex> g(st.lock);
+    for (slot& sl : st.slots) {
+        sl.v.snd = nullptr;
+        sl.v.stopped = true;
+    }
+}
+
 channel alloc_channel()
 {
     ensure_output();

@@ -21,5 +21,8 @@ int channel_playing(channel ch);
 
 // Stops every voice still playing `s`, then frees it. The game itself never releases a sound.
 void free_sound(sound* s);
+// Ends whatever every voice plays; the handles stay good. For tests that listen from silence, since
+// one process runs many games and a voice of an earlier one may still sound.
+void silence_every_channel();
 // The whole data folder is missing and that has been said: missing sound files go untold.
 void hush_missing_sounds();

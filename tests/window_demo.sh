@@ -35,19 +35,42 @@ at() { # at X Y: the pointer to picture pixel (X, Y)
     xdotool mousemove --window "$win" $(($1 * WIDTH / 640)) $(($2 * HEIGHT / 480))
 }
 key() { xdotool key --window "$win" "$1" 2>/dev/null || xdotool key "$1"; }
+# The pointer in picture pixels: the game moves it itself at known moments, which tells the script
+# where the game is without guessing how fast this machine runs it.
+pointer() {
+    eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
+    eval "$(xdotool getmouselocation --shell 2>/dev/null | sed 's/^/m_/')"
+    ppx=$(((m_X - X) * 640 / WIDTH))
+    ppy=$(((m_Y - Y) * 480 / HEIGHT))
+}
+pointer_near() { # pointer_near X Y: within a pixel of picture (X, Y)
+    pointer
+    [ $((ppx - $1)) -ge -1 ] && [ $((ppx - $1)) -le 1 ] && [ $((ppy - $2)) -ge -1 ] && [ $((ppy - $2)) -le 1 ]
+}
+# Only a game in play holds the pointer inside the window; the pause menu lets it go.
+pointer_let_go() {
+    xdotool mousemove --window "$win" -- -40 200
+    sleep 0.5
+    pointer
+    [ "$ppx" -lt 0 ]
+}
 
 "$game" --window 2>"$dir/err" &
 pid=$!
 find_window
-sleep 2
-key space # past the logo
-sleep 2
-at 320 195
-xdotool click 1 # Start New Game
-sleep 1
-# Once more, in case a busy machine was still leaving the logo: in play it only fires a shot.
-xdotool click 1
-sleep 1
+# Past the logo, the title menu puts the pointer on "Start New Game" (picture 320, 195).
+for _ in $(seq 600); do
+    key space
+    sleep 0.1
+    pointer_near 320 195 && break
+done
+pointer_near 320 195 || fail "the title menu never put the pointer on \"Start New Game\""
+xdotool click 1 # Start New Game, which puts the pointer at picture (320, 300)
+for _ in $(seq 600); do
+    pointer_near 320 300 && break
+    sleep 0.1
+done
+pointer_near 320 300 || fail "no game started"
 # Aim left and fire, swing right firing, then a pause with one step of the sound volume.
 at 150 200
 xdotool mousedown 1
@@ -56,12 +79,14 @@ at 500 150
 sleep 2
 xdotool mouseup 1
 key space
-sleep 1
+for _ in $(seq 120); do pointer_let_go && break; done
+pointer_let_go || fail "the pause menu did not open"
 at 320 300
 xdotool click 1 # Sound Volume
 sleep 1
 key space
-sleep 1
+for _ in $(seq 120); do pointer_let_go || break; done
+pointer_let_go && fail "the game did not resume"
 # Single shots straight up until the paratroopers end the game and a click leaves the end screen
 # (back in attract mode the same click only steps the sound volume).
 at 320 300

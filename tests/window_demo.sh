@@ -133,8 +133,7 @@ sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the watched game ended while paused"
 key space
 sleep 1
-key Escape
-wait_for_exit "$pid" 60 || fail "watching did not end on Escape"
+escape_until_gone "$pid" "$win" || fail "watching did not end on Escape"
 wait "$pid" || fail "watching ended with status $?"
 pid=""
 cmp -s "$dir/hiscore.before" "$XDG_DATA_HOME/ramparion/hiscore.dat" || fail "watching changed the best score"

@@ -3,29 +3,23 @@
 # game does, never for a time it should have taken, since the machine may be busy. The limits are
 # generous and are only there so a hung game fails instead of hanging the run.
 
-# wait_for_window PID NAME: prints the id of the first window named NAME; fails when the game
-# ends first or no window comes within a minute.
-wait_for_window() {
+# wait_for_search PID SEARCH...: prints the id of the first window `xdotool search SEARCH...`
+# finds; fails when the game ends first or no window comes within a minute.
+wait_for_search() {
+    pid_=$1
+    shift
     for _ in $(seq 600); do
-        w=$(xdotool search --name "$2" 2>/dev/null | head -n 1)
+        w=$(xdotool search "$@" 2>/dev/null | head -n 1)
         [ -n "$w" ] && { echo "$w"; return 0; }
-        kill -0 "$1" 2>/dev/null || return 1
+        kill -0 "$pid_" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
 }
 
-# wait_for_class PID CLASS: prints the id of the first window whose class is CLASS; fails when
-# the game ends first or no window comes within a minute.
-wait_for_class() {
-    for _ in $(seq 600); do
-        w=$(xdotool search --classname "^$2\$" 2>/dev/null | head -n 1)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        kill -0 "$1" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
+# wait_for_window PID NAME: the first window named NAME. wait_for_class PID CLASS: of class CLASS.
+wait_for_window() { wait_for_search "$1" --name "$2"; }
+wait_for_class() { wait_for_search "$1" --classname "^$2\$"; }
 
 # newest_window CLASS: the id of the last window of class CLASS (SDL may swap the game's first
 # window for one its renderer suits, so callers look afresh rather than keep the first id).
